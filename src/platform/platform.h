@@ -1,0 +1,39 @@
+// The few things that differ between systems. Everything else is portable C++.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veltrano::platform {
+
+// The folder for application data shared by the machine's users: $XDG_DATA_HOME when set, otherwise
+// ~/.local/share; created when missing.
+std::filesystem::path CommonAppDataFolder();
+
+// Opens a folder this system created to every user: read, write and search on the folder itself.
+void GrantFolderAccess(const std::filesystem::path& folder);
+// Creates a folder with every missing parent and grants access on the folder itself when it was created.
+void EnsureFolder(const std::filesystem::path& folder);
+
+// Writes a whole file or nothing: a temporary file in the same folder, flushed to disk, renamed over the old one.
+// Throws std::runtime_error when it cannot; the previous file is then left intact.
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Appends bytes to a file (created when missing) while holding an exclusive lock that keeps other writers out.
+// Throws std::runtime_error when the file cannot be opened, locked or written.
+void AppendExclusive(const std::filesystem::path& file, std::string_view bytes);
+
+// Reads a whole file; throws std::runtime_error when it cannot.
+std::string ReadFile(const std::filesystem::path& file);
+
+// Full path of the loaded module (the add-in library) that holds this code.
+std::filesystem::path ModulePath();
+
+// The system's name and version for the log banner, for example "Linux 6.1.0 (x86_64)".
+std::string SystemText();
+
+// The system's default beep (a bell on the controlling terminal where there is one; nothing otherwise).
+void Beep();
+
+} // namespace veltrano::platform
