@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the add-in and runs the demonstration scenario through the test host on a temporary data folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default >/dev/null
+cmake --build --preset default --target veltrano veltrano-host
+data=$(mktemp -d -t veltrano-demo.XXXXXX)
+echo "Data folder: $data"
+build/default/testhost/veltrano-host --data "$data" scenarios/demo.txt
