@@ -20,7 +20,11 @@ std::atomic<char>& Separator() {
 
 } // namespace
 
-char DecimalSeparator() { return Separator().load(); }
-void SetDecimalSeparator(char separator) { Separator().store(separator); }
+char DecimalSeparator() {
+    return Separator().load();
+}
+void SetDecimalSeparator(char separator) {
+    Separator().store(separator);
+}
 
 } // namespace veltrano::numfmt

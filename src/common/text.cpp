@@ -94,7 +94,9 @@ template <typename Map> std::string MapChars(std::string_view s, Map map) {
     return out;
 }
 
-bool IsBlank(unsigned char c) { return c <= 0x20; }
+bool IsBlank(unsigned char c) {
+    return c <= 0x20;
+}
 
 } // namespace
 
@@ -119,7 +121,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     out.reserve(utf16.size() * 2);
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t u = utf16[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
             EncodeUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00), out);
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
@@ -162,12 +165,20 @@ std::string TrimRight(std::string_view utf8) {
     return std::string(utf8.substr(0, e));
 }
 
-std::string Trim(std::string_view utf8) { return TrimLeft(TrimRight(utf8)); }
+std::string Trim(std::string_view utf8) {
+    return TrimLeft(TrimRight(utf8));
+}
 
-std::string ToUpper(std::string_view utf8) { return MapChars(utf8, UpperOf); }
-std::string ToLower(std::string_view utf8) { return MapChars(utf8, LowerOf); }
+std::string ToUpper(std::string_view utf8) {
+    return MapChars(utf8, UpperOf);
+}
+std::string ToLower(std::string_view utf8) {
+    return MapChars(utf8, LowerOf);
+}
 
-bool EqualsNoCase(std::string_view a, std::string_view b) { return ToUpper(a) == ToUpper(b); }
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return ToUpper(a) == ToUpper(b);
+}
 
 std::string Repeat(std::string_view character, std::size_t count) {
     std::string out;

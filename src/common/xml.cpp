@@ -15,15 +15,9 @@ std::string ToText(const pugi::xml_document& doc) {
     // Indentation carries no meaning for readers; documents are written one element a line with CR LF ends.
     std::ostringstream lines;
     doc.save(lines, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    std::string body = lines.str();
+    const std::string body = lines.str();
     std::string text;
-    text.reserve(body.size() + body.size() / 16 + 32);
-    bool hasDeclaration = false;
-    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling())
-        if (node.type() == pugi::node_declaration)
-            hasDeclaration = true;
-    if (hasDeclaration)
-        text += "<?xml version=\"1.0\"?>\r\n";
+    text.reserve(body.size() + body.size() / 16);
     for (char c : body) {
         if (c == '\n')
             text += "\r\n";
@@ -34,8 +28,8 @@ std::string ToText(const pugi::xml_document& doc) {
 }
 
 void Parse(pugi::xml_document& doc, std::string_view text) {
-    const pugi::xml_parse_result result =
-        doc.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
+    const pugi::xml_parse_result result = doc.load_buffer(
+        text.data(), text.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
     if (!result)
         throw std::runtime_error(std::string(result.description()) + " (offset " +
                                  std::to_string(result.offset) + ")");
