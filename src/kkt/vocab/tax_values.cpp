@@ -1,0 +1,26 @@
+#include "kkt/vocab/tax_values.h"
+
+#include "common/text.h"
+
+namespace veltrano::kkt {
+
+TTaxValues::TTaxValues() {
+    constexpr std::string_view list = "20,18,10,0,none,20/120,18/118,10/110,5,7,5/105,7/107";
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string_view::npos)
+            end = list.size();
+        FCodes.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+int TTaxValues::IDOfTax(std::string_view ATaxValue) const {
+    for (std::size_t i = 0; i < FCodes.size(); ++i)
+        if (text::EqualsNoCase(FCodes[i], ATaxValue))
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
+} // namespace veltrano::kkt
