@@ -1,0 +1,11 @@
+// The module's own version, as the driver description and the log banner show it.
+#pragma once
+
+#include <string>
+
+namespace veltrano::driver {
+
+// Major, minor, release and build as "%d.%d.%d.%d".
+std::string ModuleVersionText();
+
+} // namespace veltrano::driver

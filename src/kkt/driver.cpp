@@ -1,0 +1,125 @@
+#include "kkt/driver.h"
+
+#include "addin/variant.h"
+#include "common/text.h"
+#include "common/xml.h"
+#include "driver/host_params.h"
+#include "driver/xml_text.h"
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+
+namespace veltrano::kkt {
+
+using addin::TV8UserObject;
+
+namespace {
+
+// Printers that a remote-desktop session redirects are not printers of this machine.
+constexpr std::string_view kRemoteDesktopPrinterPath =
+    "root#rdpbus#0000#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+
+TDriver& Driver(TV8UserObject& self) {
+    return static_cast<TDriver&>(self);
+}
+
+bool GetInterfaceRevision(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+    if (result != nullptr)
+        addin::V8SetInt(self.V8MM, result, 4004);
+    return true;
+}
+
+bool SetExternalDeviceId(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    TDriver& driver = Driver(self);
+    return driver.Guarded(
+        result, [&] { driver.FExternalDeviceId = addin::ReadTextUtf8(driver::Param(params, count, 0)); });
+}
+
+void ClearFN(TV8UserObject&) {
+    throw std::runtime_error("Очистка ФН недоступна: файл фискального накопителя не подключен");
+}
+
+void ESCSettings(TV8UserObject&) {
+    throw std::runtime_error("Окно настройки ESC-кодов здесь недоступно");
+}
+
+std::unique_ptr<TV8UserObject> CreateDriver() {
+    return std::make_unique<TDriver>();
+}
+
+constexpr std::array kMethods{
+    addin::ExportMeth{u"GetInterfaceRevision", u"ПолучитьРевизиюИнтерфейса", 0, &GetInterfaceRevision},
+    addin::ExportMeth{u"SetExternalDeviceId", u"SetExternalDeviceId", 1, &SetExternalDeviceId},
+};
+
+constexpr std::array kActions{
+    addin::AdditionalAction{"ClearFN", "Очистить ФН", &ClearFN},
+    addin::AdditionalAction{"ESCSettings", "Настройка ESC-кодов", &ESCSettings},
+};
+
+pugi::xml_node FindUsbPort(pugi::xml_node parent) {
+    for (pugi::xml_node child : parent.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (text::EqualsNoCase(child.attribute("Name").value(), "USBPort"))
+            return child;
+        if (pugi::xml_node found = FindUsbPort(child))
+            return found;
+    }
+    return {};
+}
+
+bool IsRemoteDesktopPrinter(const output::TUSBPrintInfoRec& printer) {
+    return text::ToLower(printer.interfacename).find(kRemoteDesktopPrinterPath) != std::string::npos;
+}
+
+} // namespace
+
+constinit const addin::ClassDeclarations TDriver::Decls{&driver::TEcrlDriver::Decls, kMethods, {}, kActions};
+
+TDriver::TDriver() {
+    UpdateDriverInfo(driver::DriverInfo());
+}
+
+void TDriver::SelectInstance(const std::string& deviceId) {
+    if (text::Trim(deviceId).empty())
+        throw std::runtime_error("Не передан идентификатор устройства");
+    throw std::runtime_error("Экземпляр устройства c идентификатором " + deviceId +
+                             " не существует или уже был отключен");
+}
+
+std::string TDriver::BuildSettingsXml() {
+    pugi::xml_document settings;
+    driver::ParseXmlText(settings, text::Utf8ToUtf16(TEcrlDriver::BuildSettingsXml()));
+    output::TUSBPrintList printers;
+    if (printers.Refresh())
+        AddUsbPrinterChoices(settings, printers.Items());
+    else
+        AddUsbPrinterChoices(settings, {});
+    return xml::ToText(settings);
+}
+
+void AddUsbPrinterChoices(pugi::xml_document& settings,
+                          const std::vector<output::TUSBPrintInfoRec>& printers) {
+    pugi::xml_node usbPort = FindUsbPort(settings.document_element());
+    if (!usbPort)
+        return;
+    pugi::xml_node choices = usbPort.append_child("ChoiceList");
+    for (const output::TUSBPrintInfoRec& printer : printers) {
+        if (!printer.isenabled || IsRemoteDesktopPrinter(printer))
+            continue;
+        pugi::xml_node item = choices.append_child("Item");
+        item.append_attribute("Value") = printer.interfacename.c_str();
+        const std::string& shown = printer.devicename.empty() ? printer.interfacename : printer.devicename;
+        item.text().set(("Принтер " + shown).c_str());
+    }
+}
+
+void RegisterTDriver() {
+    driver::RegisterDriver(&CreateDriver, TDriver::Decls, u"Veltrano", "Драйвер ККТ-online Учебный",
+                           "Драйвер ККТ-online Учебный 1С:Совместимо для 1С:БПО 4.X NativeAPI",
+                           &TDriver::UpdateDriverInfo);
+}
+
+} // namespace veltrano::kkt
