@@ -3,6 +3,7 @@
 // platform's virtual calls land in the right slots under the GCC (Itanium) ABI and the MSVC ABI alike.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 
