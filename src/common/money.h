@@ -18,15 +18,24 @@ public:
     static constexpr Money FromWhole(std::int64_t whole) { return Money(whole * Scale); }
     constexpr std::int64_t Units() const { return units_; }
 
-    // Reads a decimal text with "." or "," as the separator, an optional sign and optional exponent-free digits;
-    // digits beyond the fourth decimal round to the nearest unit, halves to even. Empty, malformed or out-of-range
-    // text gives nothing.
+    // Reads a decimal text with "." or "," as the separator, an optional sign and optional exponent-free
+    // digits; digits beyond the fourth decimal round to the nearest unit, halves to even. Surrounding spaces
+    // are allowed. Empty, malformed or out-of-range text gives nothing.
     static std::optional<Money> Parse(std::string_view text);
-    // A floating-point amount rounded to the nearest unit, halves to even (amounts that come as host numbers).
+    // A floating-point amount rounded to the nearest unit, halves to even (amounts that come as host
+    // numbers). The double is taken as its shortest decimal text, so 1234.56 gives exactly 12345600 units.
+    // Infinities, NaN and amounts beyond the range throw std::out_of_range.
     static Money FromDouble(double value);
 
     // Rounded to whole hundredths (kopecks), halves to even.
     Money RoundToCentsEven() const;
+
+    // The amount times numerator / denominator, computed exactly and rounded to the nearest unit, halves to
+    // even (the VAT share of an amount: MulDiv(20, 120)). Both factors lie within MulDivFactorLimit and the
+    // denominator is positive, else std::invalid_argument; a result beyond the range throws
+    // std::overflow_error.
+    static constexpr std::int64_t MulDivFactorLimit = std::int64_t{1} << 31;
+    Money MulDiv(std::int64_t numerator, std::int64_t denominator) const;
 
     // Shortest decimal text with "." and no grouping: 12.5, -3, 0.0001 (the stored form).
     std::string ToStorageText() const;

@@ -1,6 +1,8 @@
 // The few things that differ between systems. Everything else is portable C++.
 #pragma once
 
+#include "common/moment.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -29,6 +31,9 @@ std::string ReadFile(const std::filesystem::path& file);
 
 // Full path of the loaded module (the add-in library) that holds this code.
 std::filesystem::path ModulePath();
+
+// The local wall clock now, with milliseconds (the system's current time zone and daylight saving applied).
+moment::DateTime LocalNow();
 
 // The system's name and version for the log banner, for example "Linux 6.1.0 (x86_64)".
 std::string SystemText();

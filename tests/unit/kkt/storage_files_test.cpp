@@ -1,0 +1,165 @@
+#include "kkt/storage/data_fn.h"
+#include "storage_fixture.h"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace veltrano::kkt {
+namespace {
+
+using testing::DataFNTest;
+
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class DataFNDamagedAtStart : public DataFNTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DataFNDamagedAtStart, IsReplacedByDefaultsSilently) {
+    WriteBytes(DefaultFile(), GetParam());
+    TDataFN storage{fs::path()};
+    EXPECT_EQ(storage.GetValue("KKTNumber"), "1234567890123456");
+    EXPECT_EQ(ReadBytes(DefaultFile()).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
+    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
+}
+
+// An empty file is what a crash during a non-atomic save leaves behind.
+INSTANTIATE_TEST_SUITE_P(
+    Table, DataFNDamagedAtStart,
+    ::testing::Values("", "not xml at all", "<DataFN><KKTNumber Value=\"1\"></DataFN>",
+                      "<?xml version=\"1.0\"?>\r\n<DataFN>\r\n  <M0 Value=\"0\" TypeValue=", "\xEF\xBB\xBF"));
+
+TEST_F(DataFNTest, ReadersAcceptAByteOrderMarkAndAnEncodingDeclaration) {
+    const std::string text = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                             "<DataFN>\r\n  <OrganizationName Value=\"Касса №1\" TypeValue=\"String\"/>\r\n"
+                             "  <M241 Value=\"10,5\" TypeValue=\"Number\"/>\r\n</DataFN>\r\n";
+    WriteBytes(DefaultFile(), text);
+    TDataFN storage{fs::path()};
+    EXPECT_EQ(storage.GetValue("OrganizationName"), "Касса №1");
+    EXPECT_EQ(ReadBytes(DefaultFile()), text) << "a readable storage is not rewritten at the start";
+    storage.LoadXMLDocument();
+    EXPECT_EQ(storage.GetValue("M241"), "10.5");
+}
+
+TEST_F(DataFNTest, AWellFormedFileOfAnotherKindIsLeftAlone) {
+    const std::string text = "<?xml version=\"1.0\"?>\r\n<Settings><Parameter Name=\"x\"/></Settings>\r\n";
+    WriteBytes(DefaultFile(), text);
+    TDataFN storage{fs::path()};
+    EXPECT_THROW(storage.GetValue("KKTNumber"), std::runtime_error);
+    EXPECT_THROW(storage.SetValue("KKTNumber", "1"), std::runtime_error);
+    EXPECT_EQ(ReadBytes(DefaultFile()), text);
+}
+
+TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothing) {
+    TDataFN storage{fs::path()};
+    storage.SetValue("DayCounter", 3);
+    const std::string damaged =
+        "<?xml version=\"1.0\"?>\r\n<DataFN>\r\n  <M0 Value=\"0\" TypeValue=\"Number\">\r\n";
+    WriteBytes(DefaultFile(), damaged);
+
+    std::string message;
+    try {
+        storage.LoadXMLDocument();
+    } catch (const std::runtime_error& error) {
+        message = error.what();
+    }
+    EXPECT_NE(message.find("Start-end tags mismatch"), std::string::npos) << message;
+    EXPECT_EQ(ReadBytes(DefaultFile()), damaged);
+    EXPECT_EQ(storage.FileName(), DefaultFile());
+    EXPECT_EQ(storage.GetValue("DayCounter"), "3") << "the document in memory stays as it was";
+}
+
+TEST_F(DataFNTest, FileDeletedBetweenOperationsMovesTheStorageToTheFallbackFolder) {
+    TDataFN storage(fs::path(), fallback_);
+    storage.SetValue("DayCounter", 3);
+    storage.SaveXMLDocument();
+    fs::remove(DefaultFile());
+    WriteBytes(fallback_ / "DataFN.xml", "an older file of that name is replaced");
+
+    storage.LoadXMLDocument();
+    const fs::path moved = fallback_ / "DataFN.xml";
+    EXPECT_EQ(storage.FileName(), moved);
+    EXPECT_EQ(storage.GetValue("DayCounter"), "0");
+    EXPECT_EQ(ReadBytes(moved).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
+
+    // From now on the storage stays there, even when the default file comes back.
+    TDataFN other{fs::path()};
+    EditFile(moved, "<DayCounter Value=\"0\"", "<DayCounter Value=\"8\"");
+    storage.LoadXMLDocument();
+    EXPECT_EQ(storage.GetValue("DayCounter"), "8");
+    storage.SetValue("DayCounter", 9);
+    storage.SaveXMLDocument();
+    EXPECT_EQ(TDataFN(moved).GetValue("DayCounter"), "9");
+    EXPECT_EQ(other.GetValue("DayCounter"), "0");
+}
+
+TEST_F(DataFNTest, SavesLeaveNoTemporaryFilesBehind) {
+    TDataFN storage{fs::path()};
+    for (int i = 0; i < 5; ++i) {
+        storage.SetValue("TotalDocCounter", i);
+        storage.SaveXMLDocument();
+    }
+    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(TDataFN(fs::path()).GetValue("TotalDocCounter"), "4");
+}
+
+TEST_F(DataFNTest, AFailedSaveThrowsAndLeavesTheOldFileIntact) {
+    const fs::path folder = root_ / "device";
+    TDataFN storage(folder / "DataFN.xml");
+    const std::string saved = ReadBytes(folder / "DataFN.xml");
+    storage.SetValue("DayCounter", 12);
+
+    // The folder is moved away and a plain file stands in its place: nothing can be written there.
+    fs::rename(folder, root_ / "moved");
+    WriteBytes(folder, "a file, not a folder");
+    EXPECT_THROW(storage.SaveXMLDocument(), std::runtime_error);
+    fs::remove(folder);
+    fs::rename(root_ / "moved", folder);
+
+    EXPECT_TRUE(ReadBytes(folder / "DataFN.xml") == saved) << "the old file changed";
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"DataFN.xml"});
+}
+
+TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
+    // The storage path names a folder with content: the new text is written aside and cannot replace it.
+    const fs::path blocked = root_ / "blocked" / "DataFN.xml";
+    WriteBytes(blocked / "keep.txt", "kept");
+    TDataFN storage(blocked);
+    EXPECT_THROW(storage.SaveXMLDocument(), std::runtime_error);
+    EXPECT_EQ(FolderEntries(blocked.parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(ReadBytes(blocked / "keep.txt"), "kept");
+}
+
+TEST_F(DataFNTest, ClearFNDeletesTheFileAndKeepsTheDocument) {
+    TDataFN storage(fs::path(), fallback_);
+    storage.SetValue("DayCounter", 4);
+    storage.ClearFN();
+    EXPECT_FALSE(fs::exists(DefaultFile()));
+    EXPECT_EQ(storage.GetValue("DayCounter"), "4");
+    EXPECT_NO_THROW(storage.ClearFN()) << "nothing to delete is no failure";
+}
+
+TEST_F(DataFNTest, InstancesSharingAFileSeeEachOthersSaves) {
+    TDataFN first{fs::path()};
+    TDataFN second{fs::path()};
+    first.SetValue("TotalDocCounter", 1);
+    first.SaveXMLDocument();
+    second.LoadXMLDocument();
+    EXPECT_EQ(second.GetValue("TotalDocCounter"), "1");
+    second.SetValue("TotalDocCounter", 2);
+    second.SaveXMLDocument();
+    first.LoadXMLDocument();
+    EXPECT_EQ(first.GetValue("TotalDocCounter"), "2");
+}
+
+} // namespace
+} // namespace veltrano::kkt
