@@ -41,10 +41,6 @@ void WriteValue(pugi::xml_node node, std::string_view text) {
     value.set_value(text.data(), text.size());
 }
 
-void ReadDocument(pugi::xml_document& doc, const fs::path& file) {
-    xml::Parse(doc, platform::ReadFile(file));
-}
-
 } // namespace
 
 TDataFN::TDataFN(const fs::path& fileName) : TDataFN(fileName, fs::path()) {}
@@ -53,15 +49,17 @@ TDataFN::TDataFN(const fs::path& fileName, fs::path fallbackFolder)
     : FDataFNFile(fileName.empty() ? DefaultFileName() : fileName),
       FFallbackFolder(std::move(fallbackFolder)) {
     xml::InitDocument(FDataFNObject);
+    if (!FileExists(FDataFNFile)) {
+        CreateDefaultDocument();
+        return;
+    }
+    // A file that cannot be read proves no damage: that failure goes to the caller and the file stays.
+    const std::string text = platform::ReadFile(FDataFNFile);
     try {
-        if (FileExists(FDataFNFile))
-            ReadDocument(FDataFNObject, FDataFNFile);
-        // A well-formed document of another kind is kept as it is: it is no damaged storage, and field access
-        // reports what is missing.
-        if (!FDataFNObject.document_element())
-            CreateDefaultDocument();
+        // A well-formed document of another kind is kept as it is: field access reports what it lacks.
+        xml::Parse(FDataFNObject, text);
     } catch (const std::exception& error) {
-        // A storage that cannot be read at the start is replaced by a new one without troubling the user.
+        // A damaged storage found at the start is replaced by a new one without troubling the user.
         log::WriteLog("Файл ФН " + FDataFNFile.string() + " заменён новым", error.what(), log::Level::Error);
         std::error_code ignored;
         fs::remove(FDataFNFile, ignored);
@@ -94,7 +92,7 @@ void TDataFN::CreateDefaultDocument() {
 void TDataFN::LoadXMLDocument() {
     if (FileExists(FDataFNFile)) {
         pugi::xml_document loaded;
-        ReadDocument(loaded, FDataFNFile);
+        xml::Parse(loaded, platform::ReadFile(FDataFNFile));
         FDataFNObject = std::move(loaded);
         return;
     }

@@ -130,13 +130,22 @@ TEST_F(DataFNTest, AFailedSaveThrowsAndLeavesTheOldFileIntact) {
 }
 
 TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
-    // The storage path names a folder with content: the new text is written aside and cannot replace it.
-    const fs::path blocked = root_ / "blocked" / "DataFN.xml";
-    WriteBytes(blocked / "keep.txt", "kept");
-    TDataFN storage(blocked);
+    const fs::path file = root_ / "device" / "DataFN.xml";
+    TDataFN storage(file);
+    // A folder with content now stands at the storage path: the new text is written aside and cannot replace
+    // it.
+    fs::remove(file);
+    WriteBytes(file / "keep.txt", "kept");
     EXPECT_THROW(storage.SaveXMLDocument(), std::runtime_error);
-    EXPECT_EQ(FolderEntries(blocked.parent_path()), std::vector<std::string>{"DataFN.xml"});
-    EXPECT_EQ(ReadBytes(blocked / "keep.txt"), "kept");
+    EXPECT_EQ(FolderEntries(file.parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
+}
+
+TEST_F(DataFNTest, AFileThatCannotBeReadAtTheStartFailsAndIsKept) {
+    const fs::path file = root_ / "device" / "DataFN.xml";
+    WriteBytes(file / "keep.txt", "kept");
+    EXPECT_THROW(TDataFN{file}, std::runtime_error);
+    EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
 }
 
 TEST_F(DataFNTest, ClearFNDeletesTheFileAndKeepsTheDocument) {
