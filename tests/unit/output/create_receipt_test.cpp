@@ -124,13 +124,15 @@ TEST_F(CreateReceipt, EnableCreatesAndPlacesTheWindowForTheLineLength) {
     EXPECT_EQ(preview->placement.ScreenHeightMargin, 200);
 }
 
-TEST_F(CreateReceipt, ModeOneNeverCreatesTheWindow) {
-    device.ShowReceiptForm = 1;
-    device.Enable();
-    device.PrintText("строка", "");
-    device.CreateReceipt("Закрытие смены", "6");
-    EXPECT_TRUE(preview->journal.empty());
-    EXPECT_FALSE(preview->exists);
+TEST_F(CreateReceipt, ModesBelowTwoNeverCreateTheWindow) {
+    for (int mode : {1, 0}) {
+        device.ShowReceiptForm = mode;
+        device.Enable();
+        device.PrintText("строка", "");
+        device.CreateReceipt("Закрытие смены", "6");
+        EXPECT_TRUE(preview->journal.empty()) << mode;
+        EXPECT_FALSE(preview->exists) << mode;
+    }
 }
 
 TEST_F(CreateReceipt, ADocumentInModeOneDestroysAnExistingWindow) {
