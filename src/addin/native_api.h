@@ -15,6 +15,13 @@
 #define VELTRANO_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+// The platform's variant uses anonymous structs inside its union, a common compiler extension.
+#if defined(__GNUC__)
+#define VELTRANO_ANONYMOUS __extension__
+#else
+#define VELTRANO_ANONYMOUS
+#endif
+
 namespace veltrano::napi {
 
 // Host texts are UTF-16 code units on every platform (wchar_t is 32-bit on Linux and must not carry them).
@@ -62,6 +69,10 @@ struct Guid {
 
 // The platform's tagged value. The union holds the C `tm` record, so its size follows the platform: 40 bytes on
 // 32-bit Windows (48 in all, `vt` at byte 44), 56 bytes on Linux x86_64 (64 in all, `vt` at byte 60).
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic" // the platform's record has anonymous structs in its union
+#endif
 struct V8Variant {
     union {
         std::int8_t i8Val;
@@ -85,15 +96,15 @@ struct V8Variant {
         Guid IDVal;
         V8Variant* pvarVal;
         struct tm tmVal;
-        struct {
+        VELTRANO_ANONYMOUS struct {
             void* pInterfaceVal;
             Guid InterfaceID;
         };
-        struct {
+        VELTRANO_ANONYMOUS struct {
             char* pstrVal;
             std::uint32_t strLen;
         };
-        struct {
+        VELTRANO_ANONYMOUS struct {
             WCHAR_T* pwstrVal;
             std::uint32_t wstrLen;
         };
@@ -101,6 +112,9 @@ struct V8Variant {
     std::uint32_t cbElements;
     std::uint16_t vt;
 };
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(V8Variant) == 48, "the host variant is 48 bytes on 32-bit Windows");
