@@ -1,4 +1,5 @@
-// Equipment errors: the error with an equipment code, the last-error record and the catalogue of standard texts.
+// Equipment errors: the error with an equipment code, the last-error record and the catalogue of standard
+// texts.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,9 @@ struct TResult {
     std::int32_t GetIntResult() const;
 };
 
-// The catalogue lookup: a non-empty description with a non-zero code wins; then the code's standard text; then
-// the default text when not empty; else "Неизвестная ошибка".
-std::string GetErrorDescription(std::int32_t code, std::string_view description, std::string_view defaultText);
+// The catalogue lookup: a non-empty description with a non-zero code wins; then the code's standard text;
+// then the default text when not empty; else "Неизвестная ошибка".
+std::string GetErrorDescription(std::int32_t code, std::string_view description,
+                                std::string_view defaultText);
 
 } // namespace veltrano::driver

@@ -130,14 +130,15 @@ std::string StampedLine(const moment::DateTime& now, Level level, std::string_vi
     return line;
 }
 
-// Appends one block to today's file. The caller holds the file lock. A block that cannot be written is
-// counted as one dropped line; the next block that gets through is preceded by a note saying how many were
-// lost.
-bool AppendBlock(const moment::DateTime& now, std::string block) noexcept {
+// Appends the lines to today's file, after the banner when one is due. The caller holds the file lock. Lines
+// that cannot be written are counted as dropped; the next lines that get through are preceded by a note
+// saying how many were lost.
+bool AppendLines(const moment::DateTime& now, std::string_view banner, std::string_view lines) noexcept {
     try {
+        std::string block(banner);
         if (gDroppedLines > 0)
-            block = StampedLine(now, Level::Info, "Log lines dropped: " + std::to_string(gDroppedLines), {}) +
-                    block;
+            block += StampedLine(now, Level::Info, "Log lines dropped: " + std::to_string(gDroppedLines), {});
+        block += lines;
         platform::AppendExclusive(LogFileFor(now), block);
         gDroppedLines = 0;
         return true;
@@ -160,12 +161,9 @@ void WriteLog(std::string_view text, std::string_view details, Level level) noex
     try {
         const std::lock_guard lock(gFileLock);
         const moment::DateTime now = Now();
-        std::string block;
         const bool bannerDue = !gBannerWritten.load();
-        if (bannerDue)
-            block = StartBanner();
-        block += StampedLine(now, level, text, details);
-        if (AppendBlock(now, std::move(block)) && bannerDue)
+        const std::string banner = bannerDue ? StartBanner() : std::string();
+        if (AppendLines(now, banner, StampedLine(now, level, text, details)) && bannerDue)
             gBannerWritten = true;
     } catch (...) {
         // Building the line failed (no memory, a system call for the banner); the line is lost like any
@@ -208,7 +206,7 @@ void Shutdown() noexcept {
         return;
     try {
         const std::lock_guard lock(gFileLock);
-        AppendBlock(Now(), "============Stop log===============\r\n" + std::string(kLineEnd));
+        AppendLines(Now(), {}, "============Stop log===============\r\n" + std::string(kLineEnd));
     } catch (...) {
     }
 }

@@ -12,8 +12,8 @@ enum class Level : std::uint8_t { Info = 0, Debug = 1, Error = 2 };
 // Modes: 0 off, 1 errors only, 2 info and errors, 3 everything, 4 held (nothing is written).
 enum : std::uint8_t { ModeOff = 0, ModeErrors = 1, ModeInfo = 2, ModeAll = 3, ModeHeld = 4 };
 
-// Writes one line when the mode lets the level through. Never throws: a line that cannot be written is dropped
-// and counted, and the next line that is written notes how many were dropped.
+// Writes one line when the mode lets the level through. Never throws: a line that cannot be written is
+// dropped and counted, and the next line that is written notes how many were dropped.
 void WriteLog(std::string_view text, std::string_view details, Level level) noexcept;
 
 void SetLogMode(std::uint8_t mode);
