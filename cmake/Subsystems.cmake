@@ -15,6 +15,9 @@ function(veltrano_unit_tests name folder)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  # The subsystem libraries call each other both ways, and any archive member may be pulled in late to satisfy a
+  # weak template instantiation that GoogleTest needs; link them as one group the linker rescans.
+  target_link_libraries(${name} PRIVATE -Wl,--start-group ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main
+    -Wl,--end-group)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "VELTRANO_TEST=1")
 endfunction()

@@ -1,0 +1,127 @@
+// veltrano-host: runs a scenario file against the add-in module, as the platform would call it.
+#include "scenario.h"
+#include "testhost.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+namespace {
+
+void Usage(std::ostream& out) {
+    out << "Usage: veltrano-host [--module PATH] [--data DIR] [--max-lines N] SCENARIO\n"
+           "\n"
+           "Loads the add-in module, creates one Veltrano component object and runs the scenario's calls,\n"
+           "printing each call's Boolean, result, out-parameters and last error.\n"
+           "\n"
+           "  --module PATH  the add-in module (default: "
+        << veltrano::testhost::DefaultModulePath()
+        << ")\n"
+           "  --data DIR     data folder: XDG_DATA_HOME is set to it before the module loads (the log and "
+           "the\n"
+           "                 fiscal storage live under DIR/Korvena/Veltrano); default: a new temporary "
+           "folder\n"
+           "  --class NAME   class to create (default: Veltrano)\n"
+           "  --max-lines N  show at most N lines of each multi-line text (default: all)\n"
+           "\n"
+           "The scenario format is described in testhost/README.md.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string modulePath = veltrano::testhost::DefaultModulePath();
+    std::string dataFolder;
+    std::string className = "Veltrano";
+    std::string scenarioFile;
+    std::size_t maxLines = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto next = [&](const char* option) -> std::string {
+            if (i + 1 >= argc) {
+                std::cerr << "veltrano-host: " << option << " needs a value\n";
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "-h" || arg == "--help") {
+            Usage(std::cout);
+            return 0;
+        } else if (arg == "--module") {
+            modulePath = next("--module");
+        } else if (arg == "--data") {
+            dataFolder = next("--data");
+        } else if (arg == "--max-lines") {
+            const std::string value = next("--max-lines");
+            char* end = nullptr;
+            const unsigned long lines = std::strtoul(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0') {
+                std::cerr << "veltrano-host: --max-lines needs a number\n";
+                return 2;
+            }
+            maxLines = lines;
+        } else if (arg == "--class") {
+            className = next("--class");
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "veltrano-host: unknown option " << arg << "\n";
+            Usage(std::cerr);
+            return 2;
+        } else if (scenarioFile.empty()) {
+            scenarioFile = arg;
+        } else {
+            std::cerr << "veltrano-host: only one scenario file may be given\n";
+            return 2;
+        }
+    }
+    if (scenarioFile.empty()) {
+        Usage(std::cerr);
+        return 2;
+    }
+
+    try {
+        const veltrano::testhost::Scenario scenario = veltrano::testhost::LoadScenario(scenarioFile);
+
+        if (dataFolder.empty()) {
+            std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-host-XXXXXX").string();
+            if (mkdtemp(pattern.data()) == nullptr) {
+                std::cerr << "veltrano-host: cannot create a temporary folder: " << std::strerror(errno)
+                          << "\n";
+                return 1;
+            }
+            dataFolder = pattern;
+            std::cout << "Data folder (temporary, kept): " << dataFolder << "\n";
+        } else {
+            std::filesystem::create_directories(dataFolder);
+            dataFolder = std::filesystem::absolute(dataFolder).string();
+            std::cout << "Data folder: " << dataFolder << "\n";
+        }
+        setenv("XDG_DATA_HOME", dataFolder.c_str(), 1);
+
+        veltrano::testhost::TestHost host(modulePath);
+        std::cout << "Module: " << host.GetModule().Path() << "\n"
+                  << "Class names: " << host.GetModule().ClassNames() << "\n";
+        auto component = host.Create(className);
+        if (!component) {
+            std::cerr << "veltrano-host: GetClassObject(\"" << className << "\") answered 0\n";
+            return 1;
+        }
+        std::cout << "Component: " << component->ExtensionName() << ", " << component->NMethods()
+                  << " methods, " << component->NProps() << " properties\n\n";
+
+        veltrano::testhost::ScenarioRunner runner(*component, std::cout);
+        runner.SetMaxLines(maxLines);
+        runner.Run(scenario);
+        component->Destroy();
+        std::cout << "\nDone: " << scenario.steps.size() << " steps.\n";
+        if (host.Memory().Outstanding() != 0)
+            std::cout << "Host memory still held by the add-in: " << host.Memory().Outstanding()
+                      << " blocks\n";
+        return 0;
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "veltrano-host: " << error.what() << "\n";
+        return 1;
+    }
+}
