@@ -137,7 +137,9 @@ pugi::xml_document EmptyOutput() {
 
 std::string Compact(const pugi::xml_document& doc) {
     std::ostringstream text;
-    doc.save(text, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    for (pugi::xml_node node : doc.children())
+        if (node.type() != pugi::node_declaration)
+            node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
     return text.str();
 }
 

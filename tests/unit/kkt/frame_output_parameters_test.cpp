@@ -34,12 +34,12 @@ TEST(TOutputParams, MembersTakeTheirBitsInDeclarationOrder) {
 
 TEST_F(OutputParameters, OnlyTheShiftNumberGivesParametersWithOnlyThatAttribute) {
     EXPECT_EQ(Built({opShiftNumber}),
-              "<OutputParameters><Parameters ShiftNumber=\"0\" /></OutputParameters>");
+              "<OutputParameters><Parameters ShiftNumber=\"0\"/></OutputParameters>");
 }
 
 TEST_F(OutputParameters, TheGroupsWithoutValuesProduceNothing) {
     EXPECT_EQ(Built({opCountersOperationType3, opCountersOperationType4, opFNValidityDate}),
-              "<OutputParameters><Parameters /></OutputParameters>");
+              "<OutputParameters><Parameters/></OutputParameters>");
 }
 
 const TOutputParams EveryGroup{opShiftNumber,
@@ -82,17 +82,17 @@ TEST_F(OutputParameters, EveryGroupInItsOrderWithStoredAndComputedValues) {
               "ShiftClosingCheckNumber=\"3\" DateTime=\"2024-05-01T13:45:07\" ShiftState=\"3\" "
               "BacklogDocumentsCounter=\"0\" BacklogDocumentFirstNumber=\"0\" "
               "BacklogDocumentFirstDateTime=\"2024-05-01T13:45:07\">"
-              "<CountersOperationType1 CheckCount=\"2\" TotalChecksAmount=\"103.5001\" />"
-              "<CountersOperationType2 CheckCount=\"1\" TotalChecksAmount=\"12.25\" />"
-              "<CashIn Count=\"1\" TotalAmount=\"100\" />"
-              "<CashOut Count=\"2\" TotalAmount=\"7.25\" />"
+              "<CountersOperationType1 CheckCount=\"2\" TotalChecksAmount=\"103.5001\"/>"
+              "<CountersOperationType2 CheckCount=\"1\" TotalChecksAmount=\"12.25\"/>"
+              "<CashIn Count=\"1\" TotalAmount=\"100\"/>"
+              "<CashOut Count=\"2\" TotalAmount=\"7.25\"/>"
               "</Parameters>"
               "<Payments>"
-              "<Cash Sell=\"60\" SellReturn=\"5\" />"
-              "<NonCash Sell=\"40.5\" SellReturn=\"0\" />"
-              "<Prepaid Sell=\"1\" SellReturn=\"3\" />"
-              "<Credit Sell=\"2\" SellReturn=\"4\" />"
-              "<Barter Sell=\"0.0001\" SellReturn=\"0.25\" />"
+              "<Cash Sell=\"60\" SellReturn=\"5\"/>"
+              "<NonCash Sell=\"40.5\" SellReturn=\"0\"/>"
+              "<Prepaid Sell=\"1\" SellReturn=\"3\"/>"
+              "<Credit Sell=\"2\" SellReturn=\"4\"/>"
+              "<Barter Sell=\"0.0001\" SellReturn=\"0.25\"/>"
               "</Payments>"
               "</OutputParameters>");
 }
@@ -129,7 +129,7 @@ TEST_F(KktInstanceTest, DocumentOutputParametersCarryTheCountersMomentSignAndSit
     EXPECT_EQ(std::regex_replace(firstText, sign, "FiscalSign=\"#\""),
               "<DocumentOutputParameters><Parameters ShiftNumber=\"4\" CheckNumber=\"20\" "
               "ShiftClosingCheckNumber=\"6\" DateTime=\"2024-05-01T13:45:07\" FiscalSign=\"#\" "
-              "AddressSiteInspections=\"www.nalog.gov.ru\" /></DocumentOutputParameters>");
+              "AddressSiteInspections=\"www.nalog.gov.ru\"/></DocumentOutputParameters>");
 }
 
 } // namespace

@@ -98,7 +98,7 @@ TEST_F(ShiftDay, AFullDayGivesTheDocumentsCountersRegistersAndOutputParameters) 
     OpenShift(Instance(), CashierInput("Петров П.П.", "771234567890"), opened);
     EXPECT_EQ(Compact(opened), "<OutputParameters><Parameters FNError=\"false\" FNFail=\"false\" "
                                "FNOverflow=\"false\" ShiftNumber=\"1\" DateTime=\"2024-05-01T13:45:07\" "
-                               "ShiftState=\"2\" /></OutputParameters>");
+                               "ShiftState=\"2\"/></OutputParameters>");
     ExpectNewDocument(Concat({Header("СМЕНА:1", "Петров П.П.", "#0001", "771234567890"),
                               {Centered("ОТКРЫТИЕ СМЕНЫ"), Line("ФД:1", "ФП:##########")},
                               Separator}));
@@ -143,12 +143,12 @@ TEST_F(ShiftDay, AFullDayGivesTheDocumentsCountersRegistersAndOutputParameters) 
         "CoverOpen=\"0\" ShiftNumber=\"1\" CheckNumber=\"1\" ShiftClosingCheckNumber=\"0\" ShiftState=\"2\" "
         "BacklogDocumentsCounter=\"0\" BacklogDocumentFirstNumber=\"0\" "
         "BacklogDocumentFirstDateTime=\"2024-05-01T13:45:07\">"
-        "<CountersOperationType1 CheckCount=\"0\" TotalChecksAmount=\"0\" />"
-        "<CountersOperationType2 CheckCount=\"0\" TotalChecksAmount=\"0\" />"
-        "<CashIn Count=\"1\" TotalAmount=\"1500.5\" /><CashOut Count=\"1\" TotalAmount=\"200.255\" />"
-        "</Parameters><Payments><Cash Sell=\"0\" SellReturn=\"0\" /><NonCash Sell=\"0\" SellReturn=\"0\" />"
-        "<Prepaid Sell=\"0\" SellReturn=\"0\" /><Credit Sell=\"0\" SellReturn=\"0\" />"
-        "<Barter Sell=\"0\" SellReturn=\"0\" /></Payments></OutputParameters>");
+        "<CountersOperationType1 CheckCount=\"0\" TotalChecksAmount=\"0\"/>"
+        "<CountersOperationType2 CheckCount=\"0\" TotalChecksAmount=\"0\"/>"
+        "<CashIn Count=\"1\" TotalAmount=\"1500.5\"/><CashOut Count=\"1\" TotalAmount=\"200.255\"/>"
+        "</Parameters><Payments><Cash Sell=\"0\" SellReturn=\"0\"/><NonCash Sell=\"0\" SellReturn=\"0\"/>"
+        "<Prepaid Sell=\"0\" SellReturn=\"0\"/><Credit Sell=\"0\" SellReturn=\"0\"/>"
+        "<Barter Sell=\"0\" SellReturn=\"0\"/></Payments></OutputParameters>");
     EXPECT_TRUE(NewOutputLines().empty());
     ExpectStored({{"TotalDocCounter", "4"}, {"DayState", "1"}});
 
@@ -159,8 +159,8 @@ TEST_F(ShiftDay, AFullDayGivesTheDocumentsCountersRegistersAndOutputParameters) 
               "CashBalance=\"1300.245\" ShiftNumber=\"1\" DateTime=\"2024-05-01T13:45:07\" ShiftState=\"1\" "
               "BacklogDocumentsCounter=\"0\" BacklogDocumentFirstNumber=\"0\" "
               "BacklogDocumentFirstDateTime=\"2024-05-01T13:45:07\">"
-              "<CountersOperationType1 CheckCount=\"0\" TotalChecksAmount=\"0\" />"
-              "<CountersOperationType2 CheckCount=\"0\" TotalChecksAmount=\"0\" />"
+              "<CountersOperationType1 CheckCount=\"0\" TotalChecksAmount=\"0\"/>"
+              "<CountersOperationType2 CheckCount=\"0\" TotalChecksAmount=\"0\"/>"
               "</Parameters></OutputParameters>");
     ExpectNewDocument(Concat({Header("СМЕНА:1", "Сидорова А.А.", "#0005", ""),
                               {Centered("ЗАКРЫТИЕ СМЕНЫ")},
@@ -188,7 +188,7 @@ TEST_F(ShiftDay, AFullDayGivesTheDocumentsCountersRegistersAndOutputParameters) 
               "BacklogDocumentsCounter=\"0\" BacklogDocumentFirstNumber=\"0\" "
               "BacklogDocumentFirstDateTime=\"01.05.2024 13:45:07\" UrgentReplacementFN=\"false\" "
               "ResourcesExhaustionFN=\"false\" MemoryOverflowFN=\"false\" OFDTimeout=\"false\" "
-              "ResourcesFN=\"365\" /></OutputParameters>");
+              "ResourcesFN=\"365\"/></OutputParameters>");
     ExpectNewDocument(Concat({Header("СМЕНА:1", "Петров П.П.", "#0006", ""),
                               {Line("ОТЧЕТ О СОСТОЯНИИ РАСЧЕТОВ"), Line("НЕПЕРЕДАННЫХ ФД", "0"),
                                Line("ДАТА ПЕРВОГО НЕПЕРЕДАННОГО"), Line("ФД:3", "ФП:##########")},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -156,6 +157,33 @@ INSTANTIATE_TEST_SUITE_P(
                       UnwritableCase{"XReport", {}, {}, &XReport},
                       UnwritableCase{"Settlements", {{"FNLifeState", "1"}}, {}, &Settlements}),
     [](const ::testing::TestParamInfo<UnwritableCase>& info) { return std::string(info.param.name); });
+
+void Status(TDeviceDriver& instance) {
+    pugi::xml_document output = EmptyOutput();
+    GetCurrentStatus(instance, output);
+}
+
+// A storage file broken by hand between two operations fails the next one with the parser's message; even
+// the status query, which always saves, leaves the file alone.
+class BrokenStorage : public KktInstanceTest,
+                      public ::testing::WithParamInterface<std::pair<const char*, Operation>> {};
+
+TEST_P(BrokenStorage, FailsTheOperationAndKeepsTheFile) {
+    const std::string broken = "<?xml version=\"1.0\"?>\r\n<DataFN><DayState Value=\"1\"";
+    std::ofstream(storageFile, std::ios::binary | std::ios::trunc) << broken;
+    EXPECT_THAT(FailureMessage(GetParam().second, Instance()), ::testing::HasSubstr("(offset "));
+    EXPECT_EQ(StorageBytes(), broken);
+    EXPECT_EQ(OutputBytes(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, BrokenStorage,
+                         ::testing::Values(std::pair<const char*, Operation>{"OpenShift", &Open},
+                                           std::pair<const char*, Operation>{"CloseShift", &Close},
+                                           std::pair<const char*, Operation>{"CashIn", Cash("1")},
+                                           std::pair<const char*, Operation>{"XReport", &XReport},
+                                           std::pair<const char*, Operation>{"Settlements", &Settlements},
+                                           std::pair<const char*, Operation>{"Status", &Status}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 // The 24-hour rule around its edge, with DayStart edited by hand.
 struct ShiftAgeCase {
