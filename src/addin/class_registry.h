@@ -1,4 +1,4 @@
-// The registration records built from class declarations (Parts 1.1 and 1.2): the process-wide class list,
+// The registration records built from class declarations: the process-wide class list,
 // the class-names text, the per-device log flags, the property accessor and ApplySetting.
 #pragma once
 
@@ -103,13 +103,13 @@ std::optional<bool> FindDeviceLogFlag(std::string_view deviceId);
 std::map<std::string, bool, std::less<>> DeviceLogFlagsSnapshot();
 void ClearDeviceLogFlags() noexcept;
 
-// The accessor of Part 1.2 over the exported properties of the object's class (accessors receive the object
+// The property accessor over the exported properties of the object's class (accessors receive the object
 // as `const void*` / `void*` pointing at its TV8UserObject part). Matches name or Russian name ignoring
 // letter case; throws std::runtime_error "Property is read-only: %s", "Property not found: %s", "Property
 // type unacceptable", "Value type unacceptable". Returns true.
 bool PropertyGetSet(TV8UserObject& object, std::string_view name, V8Variant* value, bool get);
 
-// Copies one named setting onto a target object (Part 1.2, used at connection). The table describes the
+// Copies one named setting onto a target object (used at connection). The table describes the
 // target's class; the property is found by name ignoring letter case, else 'Property "%s" not found in Source
 // object.'. The text is converted by the property's kind: integers as decimal integers, Booleans
 // "true"/"false" in any case, floating point with the process's decimal separator, text as is; a text that is

@@ -1,4 +1,4 @@
-// The component object (Part 1.1). Nothing escapes an interface call: every entry catches everything.
+// The component object. Nothing escapes an interface call: every entry catches everything.
 #include "addin/component.h"
 
 #include "addin/trace.h"

@@ -1,4 +1,4 @@
-// The component object that the platform drives (Part 1.1): the four Native API interfaces over one driver
+// The component object that the platform drives: the four Native API interfaces over one driver
 // object.
 #pragma once
 
@@ -69,7 +69,7 @@ private:
     std::unique_ptr<TV8UserObject> driver_;
 };
 
-// Name lookup of Part 1.1 (exact case; Russian name first, then English; the first matching entry wins).
+// Name lookup (exact case; Russian name first, then English; the first matching entry wins).
 long FindMethodIndex(const TClassReg& classReg, std::u16string_view name);
 long FindPropIndex(const TClassReg& classReg, std::u16string_view name);
 

@@ -1,4 +1,4 @@
-// Host values as text for the call trace (Part 1.1).
+// Host values as text for the call trace.
 #include "addin/trace.h"
 
 #include "addin/class_registry.h"

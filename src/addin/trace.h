@@ -1,4 +1,4 @@
-// Host values as text for the call trace (Part 1.1): rendering, type names and the parameter list.
+// Host values as text for the call trace: rendering, type names and the parameter list.
 #pragma once
 
 #include "addin/native_api.h"

@@ -1,4 +1,4 @@
-// The five exports of the add-in module (Part 1.1). C linkage, visible; nothing escapes them.
+// The five exports of the add-in module. C linkage, visible; nothing escapes them.
 #include "addin/class_registry.h"
 #include "addin/component.h"
 #include "addin/native_api.h"

@@ -1,6 +1,6 @@
-// Module lifetime (Part 1.1): what runs when the platform loads and unloads the add-in.
+// Module lifetime: what runs when the platform loads and unloads the add-in.
 //
-// Load: the log starts switched off, then TDriver is registered under "Veltrano" (Part 2.1). Unload: the
+// Load: the log starts switched off, then TDriver is registered under "Veltrano". Unload: the
 // class list, DeviceLogFlags and the class-names text are freed, then the log writes its closing banner.
 //
 // The load step runs on the platform's first call into the module (every export calls EnsureModuleLoaded
@@ -25,7 +25,7 @@ public:
     ModuleLifetime() noexcept {
         try {
             log::SetLogMode(log::ModeOff); // the log starts switched off
-            kkt::RegisterTDriver();        // TDriver under "Veltrano" (Part 2.1)
+            kkt::RegisterTDriver();        // TDriver under "Veltrano"
         } catch (...) {
             // A failed registration leaves no class: GetClassObject then answers 0. Nothing may reach the
             // host.

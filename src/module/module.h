@@ -1,4 +1,4 @@
-// Module lifetime (Part 1.1): the load step (log off, driver registration) and the unload step.
+// Module lifetime: the load step (log off, driver registration) and the unload step.
 #pragma once
 
 namespace veltrano::module {

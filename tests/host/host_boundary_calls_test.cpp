@@ -1,5 +1,5 @@
 // Method calls through the component object of the built module: host errors, unsupported arguments,
-// CallAsProc, the log selection and the call trace (Part 1.1).
+// CallAsProc, the log selection and the call trace.
 #include "host_testhost_fixture.h"
 
 #include <algorithm>
@@ -194,8 +194,7 @@ TEST_F(HostCalls, LoggedDeviceCallsAreTraced) {
     if (!width.Succeeded()) {
         const std::string why = component->LastError().description;
         if (why.find("не существует") != std::string::npos)
-            GTEST_SKIP() << "device instances are not connected yet (Part 3.2 arrives with the cash-register "
-                            "issue): "
+            GTEST_SKIP() << "device instances are not connected yet (they arrive with the cash register): "
                          << why;
         FAIL() << why;
     }

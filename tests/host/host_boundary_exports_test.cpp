@@ -1,4 +1,4 @@
-// The five exports of the built module, seen as the platform sees them (Part 1.1).
+// The five exports of the built module, seen as the platform sees them.
 #include "host_testhost_fixture.h"
 
 #include <dlfcn.h>

@@ -1,5 +1,4 @@
-// The host method and property tables of the built module (Part 1.2) and the slot operations over them
-// (Part 1.1).
+// The host method and property tables of the built module and the slot operations over them.
 #include "host_testhost_fixture.h"
 
 namespace veltrano::testhost::tests {

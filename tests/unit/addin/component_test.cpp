@@ -1,4 +1,4 @@
-// The component object over a fake driver class (Part 1.1): slots, name lookup, host copies, calls, host
+// The component object over a fake driver class: slots, name lookup, host copies, calls, host
 // errors and the call trace.
 #include "addin/component.h"
 

@@ -1,4 +1,4 @@
-// Rendering host values for the call trace, type names and the per-call log selection (Part 1.1).
+// Rendering host values for the call trace, type names and the per-call log selection.
 #include "addin/trace.h"
 
 #include "addin/class_registry.h"

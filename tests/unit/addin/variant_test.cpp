@@ -1,4 +1,4 @@
-// Readers and writers of the host variant (Part 1.1).
+// Readers and writers of the host variant.
 #include "addin/variant.h"
 
 #include "common/number_format.h"
