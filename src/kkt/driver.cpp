@@ -92,11 +92,10 @@ void TDriver::SelectInstance(const std::string& deviceId) {
 std::string TDriver::BuildSettingsXml() {
     pugi::xml_document settings;
     driver::ParseXmlText(settings, text::Utf8ToUtf16(TEcrlDriver::BuildSettingsXml()));
+    // A printer list that cannot be read still leaves USBPort with its (empty) choice list.
     output::TUSBPrintList printers;
-    if (printers.Refresh())
-        AddUsbPrinterChoices(settings, printers.Items());
-    else
-        AddUsbPrinterChoices(settings, {});
+    const bool listed = printers.Refresh();
+    AddUsbPrinterChoices(settings, listed ? printers.Items() : std::vector<output::TUSBPrintInfoRec>{});
     return xml::ToText(settings);
 }
 
