@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addin/user_object.h"
+#include "kkt/vocab/tax_values.h"
 #include "output/esc_codes.h"
 
 #include <cstdint>
@@ -69,6 +70,7 @@ public:
     // Connection state.
     std::unique_ptr<output::TDevice> FDevice;
     std::unique_ptr<output::IPrinterPort> FPortManager; // none for the virtual device
+    TTaxValues FTaxValues;
     output::TESCCodes FESCCodes;
     std::string FCutMarker;
     std::string FExternalDeviceId;

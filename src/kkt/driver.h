@@ -2,10 +2,13 @@
 #pragma once
 
 #include "driver/ecr_driver.h"
+#include "kkt/device_driver.h"
 #include "output/usb_printer_list.h"
 
 #include <pugixml.hpp>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,10 +22,49 @@ public:
     const addin::ClassDeclarations& Declarations() const override { return Decls; }
 
     TDriver();
+    ~TDriver() override;
 
-    void SelectInstance(const std::string& deviceId) override;
     // The framework's schema with the present USB printers as the choices of USBPort.
     std::string BuildSettingsXml() override;
+
+    // Device instances and connection.
+    void ConnectEquipment(const pugi::xml_document& settings) override;
+    void DisconnectEquipment(const std::string& deviceId) override;
+    void SelectInstance(const std::string& deviceId) override;
+    void EquipmentTest(const pugi::xml_document& settings, std::string& description,
+                       std::string& secondText) override;
+    // The current instance; fails when there is none.
+    TDeviceDriver& Instance() const;
+
+    // Shifts, cash and reports.
+    void OpenShift(const pugi::xml_document& input, pugi::xml_document& output) override;
+    void CloseShift(const pugi::xml_document& input, pugi::xml_document& output) override;
+    void CashInOutcome(const pugi::xml_document& input, Money amount) override;
+    void GetCurrentStatus(const pugi::xml_document& input, pugi::xml_document& output) override;
+    void PrintXReport(const pugi::xml_document& input) override;
+    void ReportCurrentStatusOfSettlements(const pugi::xml_document& input,
+                                          pugi::xml_document& output) override;
+
+    // Receipts.
+    void ProcessCheck(bool electronically, const pugi::xml_document& checkPackage, pugi::xml_document& output,
+                      bool correction) override;
+
+    // Correction receipts, text documents, storage operations and the KKT data.
+    void ProcessCorrectionCheck(bool electronically, const pugi::xml_document& correctionPackage,
+                                pugi::xml_document& output) override;
+    void PrintTextDocument(const pugi::xml_document& documentPackage) override;
+    void PrintCheckCopy(const std::string& checkNumber) override;
+    void OperationFN(std::uint8_t operationType, const pugi::xml_document& parameters) override;
+    void GetDataKKT(pugi::xml_document& output) override;
+
+    // Small operations on the current instance.
+    void OpenCashDrawer() override;
+    std::int64_t GetLineLength() override;
+    void SetDateTime(const std::string& dateTime) override;
+    std::string GetDateTime() override;
+
+    std::map<std::string, std::unique_ptr<TDeviceDriver>> FInstanceList;
+    TDeviceDriver* FInstance = nullptr;
 
     // The identifier the platform gave with SetExternalDeviceId; the next connection uses it.
     std::string FExternalDeviceId;
