@@ -33,8 +33,15 @@ void Parse(pugi::xml_document& doc, std::string_view text) {
     if (!result)
         throw std::runtime_error(std::string(result.description()) + " (offset " +
                                  std::to_string(result.offset) + ")");
-    if (!doc.document_element())
-        throw std::runtime_error("No document element");
+    int elements = 0;
+    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_element)
+            ++elements;
+    // The parser takes fragments; a document has exactly one root element.
+    if (elements == 0)
+        throw std::runtime_error("No document element found");
+    if (elements > 1)
+        throw std::runtime_error("Multiple root elements");
 }
 
 } // namespace veltrano::xml

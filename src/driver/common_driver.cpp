@@ -214,7 +214,7 @@ constexpr std::array kMethods{
 // The log switch: on means every line is written.
 constexpr std::array kProperties{
     addin::PropertyDecl{"LogEnabled", "ЛогВключен", "Вести лог", "False", false, addin::PropKind::Boolean,
-                        [](const void*) -> addin::PropValue { return log::GetLogMode() != log::ModeOff; },
+                        [](const void*) -> addin::PropValue { return log::IsLogSwitchedOn(); },
                         [](void*, const addin::PropValue& value) {
                             const bool* on = std::get_if<bool>(&value);
                             log::SetLogMode(on != nullptr && *on ? log::ModeAll : log::ModeOff);
@@ -366,7 +366,7 @@ std::string TCommonDriver::BuildDescriptionXml() {
     description.append_attribute("DriverVersion") = info.DriverVersion.c_str();
     description.append_attribute("IntegrationComponentVersion") = info.IntegrationComponentVersion.c_str();
     description.append_attribute("DownloadURL") = info.DownloadURL.c_str();
-    description.append_attribute("LogIsEnabled") = xml::BoolText(log::GetLogMode() != log::ModeOff);
+    description.append_attribute("LogIsEnabled") = xml::BoolText(log::IsLogSwitchedOn());
     description.append_attribute("LogPath") = log::GetLogPath(false).c_str();
     return xml::ToText(doc);
 }

@@ -21,6 +21,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 // The mode and the banner flag are read on every host call; the rest changes only under the file lock or at
 // registration and connection time on the host's thread.
 std::atomic<std::uint8_t> gMode{ModeOff};
+std::atomic<std::uint8_t> gSwitch{ModeOff};
 std::atomic<bool> gBannerWritten{false};
 std::mutex gFileLock;
 std::string gFileName;
@@ -177,6 +178,8 @@ void WriteLog(std::string_view text, std::string_view details, Level level) noex
 }
 
 void SetLogMode(std::uint8_t mode) {
+    if (mode != ModeHeld)
+        gSwitch.store(mode);
     const std::uint8_t previous = gMode.exchange(mode);
     if (mode != ModeHeld && previous != ModeOff && mode == ModeOff)
         gBannerWritten = false;
@@ -184,6 +187,10 @@ void SetLogMode(std::uint8_t mode) {
 
 std::uint8_t GetLogMode() {
     return gMode.load();
+}
+
+bool IsLogSwitchedOn() {
+    return gSwitch.load() != ModeOff;
 }
 
 std::string GetLogPath(bool fileForm) {

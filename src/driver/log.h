@@ -18,6 +18,9 @@ void WriteLog(std::string_view text, std::string_view details, Level level) noex
 
 void SetLogMode(std::uint8_t mode);
 std::uint8_t GetLogMode();
+// The log switch as the user sees it: the last mode set other than the hold that brackets every host call, so
+// reading the switch after a call without a device reports what was switched on, not the hold.
+bool IsLogSwitchedOn();
 
 // Folder form (ending with a delimiter) or file form (today's file); both create the folder when missing.
 // Throws std::runtime_error when the folder cannot be created.

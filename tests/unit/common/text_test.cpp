@@ -63,6 +63,8 @@ TEST(Xml, ParseFailsWithTheParsersMessage) {
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("mismatch"), std::string::npos) << e.what();
     }
+    EXPECT_THROW(xml::Parse(doc, "<a/><b/>"), std::runtime_error);
+    EXPECT_THROW(xml::Parse(doc, "<?xml version=\"1.0\"?><!-- only a comment -->"), std::runtime_error);
     xml::Parse(doc, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a x=\"б\"/>");
     EXPECT_STREQ(doc.document_element().attribute("x").value(), "б");
 }
