@@ -31,6 +31,14 @@ public:
     // The output device; fails with "Устройство не включено" when there is none.
     output::TDevice& Device() const;
 
+    struct TGraphicTextStyle {
+        std::string FontName;
+        int FontSize = 0;
+        std::string FontStyle; // "bold ", "italic ", "strikeout ", "underline" as switched on, in this order
+    };
+    // Graphic-text style n (1..5) from the GT…n settings; fails for any other number.
+    TGraphicTextStyle GraphicTextStyle(int n) const;
+
     // Settings. One the host does not pass keeps its initial value: 0, empty text or false.
     std::int64_t InterfaceType = 0;
     std::string USBPort;

@@ -5,8 +5,10 @@
 #include "common/xml.h"
 #include "driver/host_params.h"
 #include "driver/xml_text.h"
+#include "output/device.h"
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 
@@ -33,15 +35,17 @@ bool GetInterfaceRevision(TV8UserObject& self, V8Variant* result, V8Variant*, lo
 bool SetExternalDeviceId(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
     TDriver& driver = Driver(self);
     return driver.Guarded(
-        result, [&] { driver.FExternalDeviceId = addin::ReadTextUtf8(driver::Param(params, count, 0)); });
+        result, [&] { driver.SetExternalDeviceId(addin::ReadTextUtf8(driver::Param(params, count, 0))); });
 }
 
+// Deletes the default storage file without asking; connected devices find it missing at their next operation.
 void ClearFN(TV8UserObject&) {
-    throw std::runtime_error("Очистка ФН недоступна: файл фискального накопителя не подключен");
+    output::TDevice temporary{std::filesystem::path()};
+    temporary.ClearFN();
 }
 
 void ESCSettings(TV8UserObject&) {
-    throw std::runtime_error("Окно настройки ESC-кодов здесь недоступно");
+    throw std::runtime_error("Окно настройки ESC-кодов недоступно в этой сборке");
 }
 
 std::unique_ptr<TV8UserObject> CreateDriver() {
@@ -82,12 +86,7 @@ TDriver::TDriver() {
     UpdateDriverInfo(driver::DriverInfo());
 }
 
-void TDriver::SelectInstance(const std::string& deviceId) {
-    if (text::Trim(deviceId).empty())
-        throw std::runtime_error("Не передан идентификатор устройства");
-    throw std::runtime_error("Экземпляр устройства c идентификатором " + deviceId +
-                             " не существует или уже был отключен");
-}
+TDriver::~TDriver() = default;
 
 std::string TDriver::BuildSettingsXml() {
     pugi::xml_document settings;

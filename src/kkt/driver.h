@@ -7,9 +7,11 @@
 
 #include <pugixml.hpp>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltrano::kkt {
@@ -33,8 +35,11 @@ public:
     void SelectInstance(const std::string& deviceId) override;
     void EquipmentTest(const pugi::xml_document& settings, std::string& description,
                        std::string& secondText) override;
-    // The current instance; fails when there is none.
+    // The current instance; fails with "Устройство не включено" when there is none.
     TDeviceDriver& Instance() const;
+    // Keeps the identifier for the next connection (and gives it to the current instance); an empty one means
+    // none. An identifier that is no safe folder name is refused and changes nothing.
+    void SetExternalDeviceId(std::string_view identifier);
 
     // Shifts, cash and reports.
     void OpenShift(const pugi::xml_document& input, pugi::xml_document& output) override;
@@ -66,9 +71,20 @@ public:
     std::map<std::string, std::unique_ptr<TDeviceDriver>> FInstanceList;
     TDeviceDriver* FInstance = nullptr;
 
-    // The identifier the platform gave with SetExternalDeviceId; the next connection uses it.
+    // The identifier the platform gave with SetExternalDeviceId; the next successful connection takes it.
     std::string FExternalDeviceId;
+
+private:
+    void ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const;
+    void SetUpInstance(TDeviceDriver& instance) const;
+    void LayOutSampleDocument(TDeviceDriver& instance) const;
 };
+
+// The external identifier as a folder name: trimmed; empty when there is none. Fails for a text that would
+// leave the data folder or name no folder ("/", "\\", NUL, "." or "..").
+std::string CheckedExternalDeviceId(std::string_view identifier);
+// Korvena/Veltrano/X under the common application-data folder: the storage file and the logs of device X.
+std::filesystem::path DeviceDataFolder(std::string_view externalDeviceId);
 
 // Registers TDriver under "Veltrano" while the module loads.
 void RegisterTDriver();
