@@ -1,26 +1,29 @@
 #include "kkt/driver.h"
 
+#include "kkt/operations/correction_receipt.h"
+#include "kkt/operations/registration.h"
+#include "kkt/operations/text_document.h"
+
 namespace veltrano::kkt {
 
 void TDriver::ProcessCorrectionCheck(bool electronically, const pugi::xml_document& correctionPackage,
                                      pugi::xml_document& output) {
-    TEcrlDriver::ProcessCorrectionCheck(electronically, correctionPackage, output);
+    kkt::ProcessCorrectionCheck(Instance(), electronically, correctionPackage, output);
 }
 
 void TDriver::PrintTextDocument(const pugi::xml_document& documentPackage) {
-    TEcrlDriver::PrintTextDocument(documentPackage);
+    kkt::PrintTextDocument(Instance(), documentPackage);
 }
 
-void TDriver::PrintCheckCopy(const std::string& checkNumber) {
-    TEcrlDriver::PrintCheckCopy(checkNumber);
-}
+// The training register keeps no copies of its receipts: the request succeeds and produces nothing.
+void TDriver::PrintCheckCopy(const std::string&) {}
 
 void TDriver::OperationFN(std::uint8_t operationType, const pugi::xml_document& parameters) {
-    TEcrlDriver::OperationFN(operationType, parameters);
+    kkt::OperationFN(Instance(), operationType, parameters);
 }
 
 void TDriver::GetDataKKT(pugi::xml_document& output) {
-    TEcrlDriver::GetDataKKT(output);
+    kkt::GetDataKKT(Instance(), output);
 }
 
 } // namespace veltrano::kkt

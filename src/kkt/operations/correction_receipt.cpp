@@ -1,0 +1,166 @@
+#include "kkt/operations/correction_receipt.h"
+
+#include "common/number_format.h"
+#include "common/text.h"
+#include "driver/errors.h"
+#include "driver/log.h"
+#include "kkt/device_driver.h"
+#include "kkt/frame/document_clock.h"
+#include "kkt/frame/document_frame.h"
+#include "kkt/frame/fiscal_sign.h"
+#include "kkt/frame/output_parameters.h"
+#include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/correction_receipt_date.h"
+#include "kkt/operations/correction_receipt_values.h"
+#include "kkt/vocab/receipt_vocabulary.h"
+#include "output/device.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace veltrano::kkt {
+namespace {
+
+constexpr std::string_view BadInput = "Ошибка входных параметров команды";
+// The equipment code of input that cannot be read.
+constexpr std::int32_t BadInputCode = 1004;
+
+constexpr std::uint8_t CorrectionOfSales = 1;
+constexpr std::uint8_t CorrectionOfPurchases = 3;
+
+constexpr std::size_t VatGroupCount = 10;
+
+// The VAT group of each rate number: 20 % shares with 18 %, 20/120 with 18/118.
+constexpr std::array<std::size_t, 13> VatGroupOfRate{0, 0, 0, 1, 2, 3, 4, 4, 5, 6, 7, 8, 9};
+
+constexpr std::array<std::string_view, VatGroupCount> VatGroupLabels{
+    "СУММА НДС 20%",    "СУММА НДС 10%", "СУММА НДС 0%", "СУММА БЕЗ НДС",   "СУММА НДС 20/120",
+    "СУММА НДС 10/110", "СУММА НДС 5%",  "СУММА НДС 7%", "СУММА НДС 5/105", "СУММА НДС 7/107",
+};
+
+constexpr std::array<const char*, 5> PaymentAttributes{"Cash", "ElectronicPayment", "PrePayment",
+                                                       "PostPayment", "Barter"};
+
+struct TCorrectionElements {
+    pugi::xml_node Parameters;
+    pugi::xml_node Positions;
+    pugi::xml_node Payments;
+    pugi::xml_node CorrectionData;
+};
+
+TCorrectionElements FindElements(const pugi::xml_document& package) {
+    const pugi::xml_node root = package.document_element();
+    TCorrectionElements found{root.child("Parameters"), root.child("Positions"), root.child("Payments"), {}};
+    found.CorrectionData = found.Parameters.child("CorrectionData");
+    if (!found.Parameters || !found.Positions || !found.Payments || !found.CorrectionData)
+        throw std::runtime_error(std::string(BadInput));
+    return found;
+}
+
+// The date of the document the correction rests on; none given means today.
+moment::DateTime CorrectionDate(pugi::xml_node correctionData) {
+    const std::string date = text::Trim(correctionData.attribute("Date").as_string());
+    if (date.empty()) {
+        moment::DateTime today = DocumentNow();
+        today.hour = today.minute = today.second = today.millisecond = 0;
+        return today;
+    }
+    const std::optional<moment::DateTime> read = ReadIsoDateTime(date);
+    if (!read)
+        throw driver::EquException(BadInputCode, std::string(BadInput));
+    return *read;
+}
+
+// Each group holds the VAT of its last position: the platform states the amounts, the receipt adds nothing.
+std::array<Money, VatGroupCount> VatAmounts(const TDeviceDriver& instance, pugi::xml_node positions) {
+    std::array<Money, VatGroupCount> amounts{};
+    for (pugi::xml_node position : positions.children("FiscalString")) {
+        const int rate = instance.FTaxValues.IDOfTax(position.attribute("VATRate").as_string());
+        const Money amount = ReadPackageAmount(position, "VATAmount");
+        if (rate <= 0 || static_cast<std::size_t>(rate) >= VatGroupOfRate.size())
+            throw std::runtime_error("Налоговая группа вне допустимого диапазона");
+        amounts[VatGroupOfRate[static_cast<std::size_t>(rate)]] = amount;
+    }
+    return amounts;
+}
+
+void AddToRegister(output::TDevice& device, const char* field, Money amount) {
+    device.SetFNValue(field, AddAmounts(ReadAmount(device, field), amount));
+}
+
+} // namespace
+
+void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_document& package,
+                            pugi::xml_document& output) {
+    log::WriteLog("TDriver", "Start ProcessCorrectionCheck", log::Level::Info);
+    output::TDevice& device = instance.Device();
+    device.ClearBuffer();
+    device.LoadDataFN();
+    CheckShiftOpen(instance);
+
+    const TCorrectionElements elements = FindElements(package);
+    const std::int32_t correctionType = ReadPackageInteger(elements.CorrectionData, "Type", 0);
+    const std::string description = elements.CorrectionData.attribute("Description").as_string();
+    const moment::DateTime date = CorrectionDate(elements.CorrectionData);
+    const std::string number = elements.CorrectionData.attribute("Number").as_string();
+
+    instance.FCashierName = elements.Parameters.attribute("CashierName").as_string();
+    instance.FCashierINN = elements.Parameters.attribute("CashierINN").as_string();
+    const std::int32_t taxationSystem = ReadPackageInteger(elements.Parameters, "TaxationSystems", 0);
+
+    const std::array<Money, VatGroupCount> vat = VatAmounts(instance, elements.Positions);
+    std::array<Money, PaymentAttributes.size()> payments{};
+    Money total;
+    for (std::size_t i = 0; i < PaymentAttributes.size(); ++i) {
+        payments[i] = ReadPackageAmount(elements.Payments, PaymentAttributes[i]);
+        total = AddAmounts(total, payments[i]);
+    }
+
+    const std::uint8_t operationType = ReadPackageByte(elements.Parameters, "OperationType", 0);
+    if (operationType != CorrectionOfSales && operationType != CorrectionOfPurchases)
+        throw std::runtime_error(std::string(BadInput));
+
+    for (const char* counter : {"ReceiptNumber", "TotalReceiptCounter", "TotalDocCounter", "FiscalDocCounter",
+                                "TotalFiscalDocCounter"})
+        IncreaseCounter(device, counter);
+    if (operationType == CorrectionOfSales) {
+        IncreaseCounter(device, "O200");
+        IncreaseCounter(device, "O202");
+        AddToRegister(device, "M254", total);
+        device.PrintText("КОРРЕКЦИЯ ПРИХОДА", "");
+    } else {
+        IncreaseCounter(device, "O201");
+        IncreaseCounter(device, "O203");
+        AddToRegister(device, "M255", total);
+        device.PrintText("КОРРЕКЦИЯ РАСХОДА", "");
+    }
+
+    const char separator = numfmt::DecimalSeparator();
+    device.PrintText("ТИП КОРРЕКЦИИ:", correctionType == 0 ? "самостоятельно" : "по предписаниию");
+    device.PrintText("ИТОГ:", "=" + total.Format2(separator));
+    for (std::size_t i = 0; i < payments.size(); ++i)
+        device.PrintText("  " + instance.Pay[i], payments[i].FormatEq(separator));
+    for (std::size_t group = 0; group < VatGroupCount; ++group)
+        device.PrintText(VatGroupLabels[group], vat[group].FormatEq(separator));
+    device.PrintText("ОСН. ДЛЯ КОРР:", description);
+    device.PrintText("№ ДОК. КОРР:", number);
+    device.PrintText("ДАТА КОРР:", moment::FormatDate(date));
+
+    const std::string fiscalSign = NewFiscalSign();
+    device.PrintText("СНО:" + std::string(TaxationSystemName(taxationSystem)),
+                     "ФД:" + std::to_string(ReadInteger(device, "TotalFiscalDocCounter")) +
+                         " ФП:" + fiscalSign);
+
+    GetDocumentOutputParameters(instance, output);
+    PrintSeparator(instance);
+    FinishDocument(instance, "Чек коррекции");
+    SaveFN(instance);
+    PrintFinishedDocument(instance, instance.EnablePrinting);
+}
+
+} // namespace veltrano::kkt

@@ -1,0 +1,89 @@
+#include "kkt/operations/text_document.h"
+
+#include "common/text.h"
+#include "kkt/device_driver.h"
+#include "kkt/frame/document_frame.h"
+#include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/correction_receipt_values.h"
+#include "kkt/operations/text_document_barcode.h"
+#include "kkt/operations/text_document_graphic.h"
+#include "kkt/print_document.h"
+#include "output/device.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace veltrano::kkt {
+namespace {
+
+constexpr std::int32_t DefaultFontSize = 12;
+
+void PrintTextString(TDeviceDriver& instance, const std::string& line) {
+    output::TDevice& device = instance.Device();
+    if (const std::optional<TGraphicTextBlock> block = FindGraphicTextBlock(line)) {
+        device.PrintGraphicText(GraphicTextDescriptor(instance, *block));
+        return;
+    }
+    // A line with the cut marker is the cut alone; the rest of it is dropped.
+    if (!instance.FCutMarker.empty() && text::ToUpper(line).find(instance.FCutMarker) != std::string::npos) {
+        device.PrintText(instance.FCutMarker, "");
+        return;
+    }
+    device.PrintText(line, "");
+}
+
+void PrintBarcodeItem(output::TDevice& device, pugi::xml_node item) {
+    const std::string type = item.attribute("Type").as_string();
+    const std::string data = BarcodeData(item);
+    if (text::EqualsNoCase(type, "EAN8"))
+        device.PrintBarcode(data, output::KindEAN8);
+    else if (text::EqualsNoCase(type, "EAN13"))
+        device.PrintBarcode(data, output::KindEAN13);
+    else if (text::EqualsNoCase(type, "CODE39"))
+        device.PrintBarcode(data, output::KindCode39);
+    else if (text::EqualsNoCase(type, "QR"))
+        device.PrintQRcode(data);
+}
+
+void PrintGraphicTextItem(output::TDevice& device, pugi::xml_node item) {
+    auto descriptor = output::MakePrintObject(output::KindGraphicText, item.attribute("Text").as_string());
+    descriptor->FontName = item.attribute("FontName").as_string();
+    descriptor->FontStyle = item.attribute("FontStyle").as_string();
+    descriptor->FontSize = ReadPackageInteger(item, "FontSize", DefaultFontSize);
+    device.PrintGraphicText(std::move(descriptor));
+}
+
+} // namespace
+
+void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& package) {
+    output::TDevice& device = instance.Device();
+    device.ClearBuffer();
+    device.LoadDataFN();
+    IncreaseCounter(device, "TotalDocCounter");
+
+    const pugi::xml_node document = package.child("Document");
+    const pugi::xml_node positions = document.child("Positions");
+    if (!document || !positions)
+        throw std::runtime_error("Ошибка входных параметров команды");
+    const bool noCut = text::EqualsNoCase(document.attribute("NoCut").as_string(), "True");
+
+    for (pugi::xml_node item : positions.children()) {
+        if (item.type() != pugi::node_element)
+            continue;
+        const std::string_view name = item.name();
+        if (text::EqualsNoCase(name, "TextString"))
+            PrintTextString(instance, item.attribute("Text").as_string());
+        else if (text::EqualsNoCase(name, "Barcode"))
+            PrintBarcodeItem(device, item);
+        else if (text::EqualsNoCase(name, "GraphicText"))
+            PrintGraphicTextItem(device, item);
+    }
+
+    FinishDocument(instance, "Текстовый документ");
+    SaveFN(instance);
+    PrintDocument(instance, noCut);
+}
+
+} // namespace veltrano::kkt

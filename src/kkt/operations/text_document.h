@@ -1,0 +1,14 @@
+// Text documents: free lines, barcodes, QR codes and graphic text outside receipts.
+#pragma once
+
+#include <pugixml.hpp>
+
+namespace veltrano::kkt {
+
+class TDeviceDriver;
+
+// Counts as a document but needs no shift and changes no register. Always printed, whatever the print
+// switches say; the paper is cut at the end unless the document's NoCut says otherwise.
+void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& package);
+
+} // namespace veltrano::kkt
