@@ -76,7 +76,7 @@ TEST_F(DriverHostTest, AdaptersForADeviceThatIsNotConnectedNameIt) {
     }
 }
 
-TEST_F(DriverHostTest, AConnectedIdentifierIsNoInstanceYet) {
+TEST_F(DriverHostTest, AConnectedIdentifierIsSelectableUntilItsDisconnection) {
     const CallResult connect = driver_->Call("ПодключитьОборудование",
                                              {Value::Empty(), Value::Empty(), Value::Text("<Parameters/>")});
     ASSERT_TRUE(connect.Succeeded());
@@ -84,12 +84,11 @@ TEST_F(DriverHostTest, AConnectedIdentifierIsNoInstanceYet) {
     ASSERT_EQ(deviceId.size(), 36u);
     EXPECT_EQ(deviceId.find_first_of("abcdef{}"), std::string::npos) << deviceId;
 
-    EXPECT_FALSE(
-        driver_
-            ->Call("ОткрытьСмену", {Value::Text(deviceId), Value::Text("<InputParameters/>"), Value::Empty()})
-            .result.boolean);
-    EXPECT_NE(driver_->LastError().description.find(deviceId), std::string::npos);
+    EXPECT_TRUE(driver_->Call("ПолучитьШиринуСтроки", {Value::Text(deviceId), Value::Empty()}).Succeeded());
     EXPECT_TRUE(driver_->Call("ОтключитьОборудование", {Value::Text(deviceId)}).Succeeded());
+    EXPECT_FALSE(
+        driver_->Call("ПолучитьШиринуСтроки", {Value::Text(deviceId), Value::Empty()}).result.boolean);
+    EXPECT_NE(driver_->LastError().description.find(deviceId), std::string::npos);
 }
 
 TEST_F(DriverHostTest, ExternalDeviceIdIsAccepted) {

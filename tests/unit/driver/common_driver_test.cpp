@@ -336,11 +336,13 @@ TEST_F(DriverObjectTest, MalformedSettingsFailWithTheParsersMessage) {
 }
 
 TEST_F(DriverObjectTest, EquipmentTestGivesTheDriversDescription) {
-    DriverInfo().Description = "Драйвер ККТ-online Учебный 1С:Совместимо для 1С:БПО 4.X NativeAPI";
     HostParams test(memory_);
-    test.Empty().Utf8("<Parameters/>").Empty().Empty();
+    test.Empty()
+        .Utf8("<Parameters><Parameter Name=\"InterfaceType\" Value=\"-1\"/></Parameters>")
+        .Empty()
+        .Empty();
     EXPECT_TRUE(Call(u"EquipmentTest", test));
-    EXPECT_EQ(test.OutText(2), DriverInfo().Description);
+    EXPECT_EQ(test.OutText(2), "Driver KKT-online training 1C:Compatible 3.X NativeAPI");
     EXPECT_EQ(test.OutText(3), "");
     EXPECT_EQ(driver_.FDeviceID, "") << "the test disconnects what it connected";
 }

@@ -1,0 +1,68 @@
+// The equipment test with its sample document, and the cash register's additional actions.
+#include "host_kkt_fixture.h"
+
+#include <string>
+
+namespace veltrano::hosttest {
+namespace {
+
+const std::string TestDescription = "Driver KKT-online training 1C:Compatible 3.X NativeAPI";
+
+class KktActionsTest : public KktHostTest {
+protected:
+    CallResult EquipmentTest(const std::string& settings) {
+        return driver_->Call("ТестированиеОборудования",
+                             {Value::Empty(), Value::Text(settings), Value::Empty(), Value::Empty()});
+    }
+    CallResult Action(const std::string& name) {
+        return driver_->Call("ВыполнитьДополнительноеДействие", {Value::Text(name)});
+    }
+};
+
+TEST_F(KktActionsTest, TheEquipmentTestOfAVirtualDeviceShowsAndWritesNothing) {
+    const CallResult test = EquipmentTest(Settings());
+    ASSERT_TRUE(test.Succeeded()) << LastMessage();
+    EXPECT_EQ(test.Out(2), TestDescription);
+    EXPECT_EQ(test.Out(3), "");
+    EXPECT_FALSE(std::filesystem::exists(OutputFile()));
+    EXPECT_EQ(Field("TotalDocCounter"), "0") << "the sample document is no fiscal document";
+}
+
+TEST_F(KktActionsTest, TheEquipmentTestOfAPrinterReportsThatItCannotPrintUnlessPrintingIsOff) {
+    const CallResult test = EquipmentTest(Settings({{"InterfaceType", "1"}, {"COMPort", "3"}}));
+    EXPECT_TRUE(test.returned);
+    EXPECT_FALSE(test.result.boolean);
+    EXPECT_EQ(LastMessage(), "Печать на принтер пока не поддерживается: нет транспорта COM");
+    EXPECT_EQ(test.Out(2), LastMessage());
+
+    EXPECT_TRUE(EquipmentTest(Settings({{"InterfaceType", "1"}, {"EnablePrinting", "2"}})).Succeeded())
+        << LastMessage();
+    EXPECT_FALSE(std::filesystem::exists(OutputFile()));
+}
+
+TEST_F(KktActionsTest, ClearingTheStorageDeletesTheDefaultFileAndTheNextConnectionStartsAnew) {
+    const std::string id = Connect(Settings());
+    ASSERT_TRUE(OpenShift(id).Succeeded()) << LastMessage();
+    EXPECT_EQ(Field("DayCounter"), "1");
+
+    EXPECT_TRUE(Action("ClearFN").Succeeded()) << LastMessage();
+    EXPECT_FALSE(std::filesystem::exists(StorageFile()));
+
+    const std::string fresh = Connect(Settings());
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_EQ(Field("DayCounter"), "0");
+    EXPECT_EQ(Field("DayState"), "0");
+
+    // Without any storage the action still ends with none.
+    std::filesystem::remove(StorageFile());
+    EXPECT_TRUE(Action("ClearFN").Succeeded()) << LastMessage();
+    EXPECT_FALSE(std::filesystem::exists(StorageFile()));
+}
+
+TEST_F(KktActionsTest, TheEscCodeWindowIsNotPartOfThisBuild) {
+    EXPECT_FALSE(Action("ESCSettings").result.boolean);
+    EXPECT_EQ(LastMessage(), "Окно настройки ESC-кодов недоступно в этой сборке");
+}
+
+} // namespace
+} // namespace veltrano::hosttest
