@@ -82,9 +82,12 @@ bool StoredFlag(const output::TDevice& device, std::string_view field) {
 
 // "dd.mm.yyyy hh:nn:ss", or the date alone at midnight.
 std::string RegistrationDateTimeText(moment::Moment registered) {
-    const moment::DateTime dt = moment::FromMoment(registered);
-    if (dt.year < 1 || dt.year > 9999)
+    // A hand-edited moment beyond the four-digit years has no date to show.
+    static const moment::Moment first = moment::ToMoment({1, 1, 1, 0, 0, 0, 0});
+    static const moment::Moment last = moment::ToMoment({9999, 12, 31, 23, 59, 59, 0});
+    if (registered < first || registered > last)
         throw std::runtime_error("Значение поля RegDateTime в ФН вне допустимого диапазона");
+    const moment::DateTime dt = moment::FromMoment(registered);
     if (dt.hour == 0 && dt.minute == 0 && dt.second == 0)
         return moment::FormatDate(dt);
     return moment::FormatDateTime(dt);

@@ -67,7 +67,7 @@ void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& packag
     const pugi::xml_node positions = document.child("Positions");
     if (!document || !positions)
         throw std::runtime_error("Ошибка входных параметров команды");
-    const bool noCut = text::EqualsNoCase(document.attribute("NoCut").as_string(), "True");
+    const bool noCut = ReadNoCut(document);
 
     for (pugi::xml_node item : positions.children()) {
         if (item.type() != pugi::node_element)
@@ -84,6 +84,10 @@ void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& packag
     FinishDocument(instance, "Текстовый документ");
     SaveFN(instance);
     PrintDocument(instance, noCut);
+}
+
+bool ReadNoCut(pugi::xml_node document) {
+    return text::EqualsNoCase(document.attribute("NoCut").as_string(), "True");
 }
 
 } // namespace veltrano::kkt

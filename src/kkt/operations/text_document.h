@@ -11,4 +11,7 @@ class TDeviceDriver;
 // switches say; the paper is cut at the end unless the document's NoCut says otherwise.
 void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& package);
 
+// The document's NoCut: "True" in any letter case; anything else, or none, is false.
+bool ReadNoCut(pugi::xml_node document);
+
 } // namespace veltrano::kkt
