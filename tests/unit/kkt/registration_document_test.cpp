@@ -50,6 +50,7 @@ TEST_F(Registration, RegistrationStoresTheDataPadsTheNumbersAndPrintsTheRegistra
     Instance().VersionFFD = 3;
     Operation(OperationRegistration, FullRegistration);
 
+    // The header still shows the number registered before; the INN is taken first.
     ExpectNewDocument(Concat({
         Header("1234567890123456", "7701234567", "", "Петров П.П.", "#0001", "771234567890        "),
         {
@@ -125,6 +126,9 @@ TEST_F(Registration, RegistrationStoresTheDataPadsTheNumbersAndPrintsTheRegistra
         "IsGambling=\"false\" IsExcisable=\"true\" AutomaticNumber=\"A-17\" IsAutomaticPrinter=\"false\" "
         "OFDCompany=\"ООО Такском\" OFDCompanyINN=\"7704211201\" FNSURL=\"www.nalog.gov.ru\" "
         "SenderEmail=\"kkt@example.ru\"/>");
+
+    Operation(0, R"(<P CashierName="Петров П.П." INN="7701234567"/>)");
+    EXPECT_EQ(NewOutputLines().at(1), Line("РН ККТ:0000000001", "01.05.2024 13:45"));
 }
 
 TEST_F(Registration, ReregistrationNumbersItselfAfterTheLastFiscalDocumentAndKeepsTheFormatVersion) {
