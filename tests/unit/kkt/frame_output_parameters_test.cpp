@@ -33,8 +33,7 @@ TEST(TOutputParams, MembersTakeTheirBitsInDeclarationOrder) {
 }
 
 TEST_F(OutputParameters, OnlyTheShiftNumberGivesParametersWithOnlyThatAttribute) {
-    EXPECT_EQ(Built({opShiftNumber}),
-              "<OutputParameters><Parameters ShiftNumber=\"0\"/></OutputParameters>");
+    EXPECT_EQ(Built({opShiftNumber}), "<OutputParameters><Parameters ShiftNumber=\"0\"/></OutputParameters>");
 }
 
 TEST_F(OutputParameters, TheGroupsWithoutValuesProduceNothing) {
