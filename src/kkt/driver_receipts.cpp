@@ -1,10 +1,12 @@
 #include "kkt/driver.h"
+#include "kkt/operations/receipt_operation.h"
 
 namespace veltrano::kkt {
 
+// Correction receipts come through their own host method; the flag changes nothing here.
 void TDriver::ProcessCheck(bool electronically, const pugi::xml_document& checkPackage,
-                           pugi::xml_document& output, bool correction) {
-    TEcrlDriver::ProcessCheck(electronically, checkPackage, output, correction);
+                           pugi::xml_document& output, bool) {
+    kkt::ProcessCheck(Instance(), electronically, checkPackage, output);
 }
 
 } // namespace veltrano::kkt

@@ -1,0 +1,111 @@
+#include "kkt/operations/receipt_operation.h"
+
+#include "kkt/device_driver.h"
+#include "kkt/frame/document_clock.h"
+#include "kkt/frame/document_frame.h"
+#include "kkt/frame/fiscal_sign.h"
+#include "kkt/frame/output_parameters.h"
+#include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/receipt_layout.h"
+#include "kkt/operations/receipt_package.h"
+#include "kkt/operations/receipt_payments.h"
+#include "kkt/operations/receipt_positions.h"
+#include "kkt/operations/receipt_qr.h"
+#include "kkt/operations/receipt_registers.h"
+#include "kkt/vocab/receipt_vocabulary.h"
+#include "output/device.h"
+
+#include <string>
+
+namespace veltrano::kkt {
+namespace {
+
+constexpr std::uint8_t PrintingUnlessElectronic = 1;
+
+// Counts the receipt. The header shows the receipt's number in the shift as the stored count plus one, so it
+// is drawn between the other counters and this receipt's own count.
+void CountReceiptAndPrintHeader(TDeviceDriver& instance) {
+    output::TDevice& device = instance.Device();
+    IncreaseCounter(device, "TotalReceiptCounter");
+    IncreaseCounter(device, "TotalDocCounter");
+    IncreaseCounter(device, "FiscalDocCounter");
+    IncreaseCounter(device, "TotalFiscalDocCounter");
+    if (instance.PrintFiscalSigns)
+        PrintHeader(instance, true);
+    IncreaseCounter(device, "ReceiptNumber");
+}
+
+// The taxation system and the fiscal document with its sign, then the QR code; returns the sign.
+std::string PrintFiscalDetails(TDeviceDriver& instance, const TReceiptParameters& parameters, Money total) {
+    output::TDevice& device = instance.Device();
+    const std::string fiscalSign = NewFiscalSign();
+    const std::int64_t fiscalDocument = ReadInteger(device, "TotalFiscalDocCounter");
+    device.PrintText("СНО:" + std::string(TaxationSystemName(parameters.TaxationSystem)),
+                     "ФД:" + std::to_string(fiscalDocument) + " ФП:" + fiscalSign);
+    device.PrintQRcode(ReceiptQRString(DocumentNow(), total, device.GetFNValue("FNSerialNumber"),
+                                       fiscalDocument, fiscalSign, parameters.Kind));
+    return fiscalSign;
+}
+
+void FillOutputParameters(TDeviceDriver& instance, pugi::xml_document& output,
+                          const std::string& fiscalSign) {
+    GetDocumentOutputParameters(instance, output);
+    pugi::xml_node parameters = output.child("DocumentOutputParameters").child("Parameters");
+    if (instance.PrintFiscalSigns)
+        // The platform records the sign the buyer sees on the receipt and in its QR code.
+        parameters.attribute("FiscalSign").set_value(fiscalSign.c_str());
+    else
+        parameters.attribute("ShiftNumber").set_value("");
+}
+
+std::uint8_t PrintSwitch(const TDeviceDriver& instance, bool electronically) {
+    if (instance.EnablePrinting == PrintingUnlessElectronic && electronically)
+        return PrintingSwitchedOff;
+    return instance.EnablePrinting;
+}
+
+} // namespace
+
+void ProcessCheck(TDeviceDriver& instance, bool electronically, const pugi::xml_document& checkPackage,
+                  pugi::xml_document& output) {
+    output::TDevice& device = instance.Device();
+    device.ClearBuffer();
+    device.LoadDataFN();
+    CheckShiftOpen(instance);
+
+    const TCheckPackage package = FindCheckPackage(checkPackage);
+    const TReceiptParameters parameters = ReadReceiptParameters(package.Parameters);
+    instance.FCashierName = parameters.CashierName;
+    instance.FCashierINN = parameters.CashierINN;
+    const TReceiptPositions positions =
+        ReadReceiptPositions(package.Positions, instance.FTaxValues, DocumentNow());
+    const TReceiptPayments payments = ReadReceiptPayments(package.Payments, positions.Total);
+
+    CountReceiptAndPrintHeader(instance);
+    PrintCustomerContact(device, parameters);
+    const std::string_view title = ReceiptTitle(parameters.Kind);
+    if (instance.PrintFiscalSigns)
+        device.PrintText(title, "");
+    IncreaseCounter(device, OperationRegister(144 + OperationIndex(parameters.Kind)));
+    if (instance.PrintFiscalSigns)
+        PrintAgentBlock(device, parameters.Agent);
+
+    PrintReceiptItems(instance, positions.Items);
+    PrintReceiptText(instance, parameters.ReceiptText);
+    PrintReceiptTotal(device, positions.Total);
+    PrintPaymentBlock(instance, payments);
+    if (instance.PrintFiscalSigns)
+        PrintVatSums(device, positions.Vat);
+    AddReceiptToRegisters(device, parameters.Kind, payments, positions.Vat);
+
+    std::string fiscalSign;
+    if (instance.PrintFiscalSigns)
+        fiscalSign = PrintFiscalDetails(instance, parameters, positions.Total);
+    FillOutputParameters(instance, output, fiscalSign);
+    PrintSeparator(instance);
+    FinishDocument(instance, title);
+    SaveFN(instance);
+    PrintFinishedDocument(instance, PrintSwitch(instance, electronically));
+}
+
+} // namespace veltrano::kkt

@@ -1,0 +1,42 @@
+// The VAT of a receipt: each position's VAT computed from its amount, summed per rate group, and the sum
+// lines the receipt prints.
+#pragma once
+
+#include "common/money.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace veltrano::kkt {
+
+class TVatTable {
+public:
+    // Adds the VAT of a position of the amount at the rate number (1..12) to its group and returns it. 20 %
+    // and 18 % share a group, as do 20/120 and 18/118; the second rate of such a pair in one receipt fails
+    // with "Недопустимо сочетание налогов 20% и 18% в одном документе". At 0 % and without VAT the VAT is the
+    // amount itself: those groups sum the amounts sold.
+    Money Add(int rateNumber, Money amount);
+
+    struct SumLine {
+        std::string_view label;
+        Money sum;
+    };
+    // The groups that are not 0, in printing order, with their labels.
+    std::vector<SumLine> SumLines() const;
+
+    // The groups kept in the money registers.
+    Money Sum20Or18() const { return sum20Or18_; }
+    Money Sum10() const { return sum10_; }
+    Money Sum20_120Or18_118() const { return sum20_120Or18_118_; }
+    Money Sum10_110() const { return sum10_110_; }
+
+private:
+    Money sum20Or18_, sum10_, sum0_, sumWithoutVat_, sum20_120Or18_118_, sum10_110_, sum5_, sum7_, sum5_105_,
+        sum7_107_;
+    // The rate number that claimed its pair first; 0 while the pair is unused.
+    std::uint8_t marker20Or18_ = 0;
+    std::uint8_t marker20_120Or18_118_ = 0;
+};
+
+} // namespace veltrano::kkt
