@@ -1,5 +1,6 @@
 // veltrano-host: runs a scenario file against the add-in module, as the platform would call it.
 #include "scenario.h"
+#include "show_file.h"
 #include "testhost.h"
 
 #include <cstdlib>
@@ -26,7 +27,10 @@ void Usage(std::ostream& out) {
            "  --class NAME   class to create (default: Veltrano)\n"
            "  --max-lines N  show at most N lines of each multi-line text (default: all)\n"
            "\n"
-           "The scenario format is described in testhost/README.md.\n";
+           "Steps run in the data folder (the working directory), so a relative PrintOutFilePath lands "
+           "there;\n"
+           "the step  show \"FILE\"  prints a file of the data folder. The scenario format is described in\n"
+           "testhost/README.md.\n";
 }
 
 } // namespace
@@ -81,7 +85,10 @@ int main(int argc, char** argv) {
     }
 
     try {
-        const veltrano::testhost::Scenario scenario = veltrano::testhost::LoadScenario(scenarioFile);
+        veltrano::testhost::Scenario scenario = veltrano::testhost::LoadScenario(scenarioFile);
+        // The steps run in the data folder: files the scenario names stay where they were.
+        scenario.baseFolder = std::filesystem::absolute(scenario.baseFolder);
+        modulePath = std::filesystem::absolute(modulePath).string();
 
         if (dataFolder.empty()) {
             std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-host-XXXXXX").string();
@@ -98,6 +105,7 @@ int main(int argc, char** argv) {
             std::cout << "Data folder: " << dataFolder << "\n";
         }
         setenv("XDG_DATA_HOME", dataFolder.c_str(), 1);
+        std::filesystem::current_path(dataFolder);
 
         veltrano::testhost::TestHost host(modulePath);
         std::cout << "Module: " << host.GetModule().Path() << "\n"
@@ -112,6 +120,9 @@ int main(int argc, char** argv) {
 
         veltrano::testhost::ScenarioRunner runner(*component, std::cout);
         runner.SetMaxLines(maxLines);
+        runner.AddCommand("show", [&](const std::vector<veltrano::testhost::Value>& args, std::ostream& out) {
+            veltrano::testhost::ShowDataFile(dataFolder, args, out);
+        });
         runner.Run(scenario);
         component->Destroy();
         std::cout << "\nDone: " << scenario.steps.size() << " steps.\n";

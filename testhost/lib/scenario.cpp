@@ -442,6 +442,11 @@ void ScenarioRunner::RunStep(const ScenarioStep& step, const Scenario& scenario,
     }
 
     out_ << "[" << number << "] " << step.echo << "\n";
+    if (const auto command = commands_.find(step.name);
+        command != commands_.end() && step.kind == ScenarioStep::Kind::Call) {
+        command->second(args, out_);
+        return;
+    }
     const bool asFunction = step.kind == ScenarioStep::Kind::Call;
     const CallResult call =
         asFunction ? component_.Call(step.name, args) : component_.CallProc(step.name, args);

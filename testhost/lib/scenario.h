@@ -5,6 +5,7 @@
 #include "testhost.h"
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <string>
@@ -49,6 +50,10 @@ public:
     // Texts longer than this many lines are cut in the output (0: print everything).
     void SetMaxLines(std::size_t lines) { maxLines_ = lines; }
     const std::map<std::string, std::string>& Variables() const { return variables_; }
+    // A command of the program that runs the scenario: a call step with its name runs the command, with the
+    // step's arguments resolved, instead of a method of the component.
+    using Command = std::function<void(const std::vector<Value>& args, std::ostream& out)>;
+    void AddCommand(std::string name, Command command) { commands_[std::move(name)] = std::move(command); }
 
 private:
     Value Resolve(const ScenarioArg& arg, const Scenario& scenario) const;
@@ -57,6 +62,7 @@ private:
     Component& component_;
     std::ostream& out_;
     std::map<std::string, std::string> variables_;
+    std::map<std::string, Command> commands_;
     std::size_t maxLines_ = 0;
 };
 

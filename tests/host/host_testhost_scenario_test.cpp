@@ -2,7 +2,11 @@
 #include "host_testhost_fixture.h"
 #include "scenario.h"
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace veltrano::testhost::tests {
 namespace {
@@ -140,8 +144,22 @@ TEST_F(ScenarioRun, TheDemonstrationScenario) {
     ASSERT_TRUE(std::filesystem::exists(demo)) << demo;
     std::ostringstream out;
     ScenarioRunner runner(*component, out);
+    // As veltrano-host does: the steps run in the data folder, and `show` names a file there.
+    std::vector<std::string> shown;
+    runner.AddCommand("show", [&](const std::vector<Value>& args, std::ostream&) {
+        ASSERT_EQ(args.size(), 1u);
+        std::ifstream in(data.Path() / args[0].text, std::ios::binary);
+        shown.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+    const std::filesystem::path workingFolder = std::filesystem::current_path();
+    std::filesystem::current_path(data.Path());
     runner.Run(LoadScenario(demo));
+    std::filesystem::current_path(workingFolder);
     const std::string text = out.str();
+    ASSERT_EQ(shown.size(), 1u);
+    for (const char* document :
+         {"ОТКРЫТИЕ СМЕНЫ", "ВНЕСЕНИЕ", "СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ", "ВЫПЛАТА", "ЗАКРЫТИЕ СМЕНЫ"})
+        EXPECT_NE(shown[0].find(document), std::string::npos) << document;
     EXPECT_NE(text.find("returned true; result 4004"), std::string::npos) << text;
     EXPECT_NE(text.find("<DriverDescription"), std::string::npos) << text;
     EXPECT_NE(text.find("<Settings>"), std::string::npos) << text;
