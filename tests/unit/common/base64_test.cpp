@@ -39,19 +39,23 @@ INSTANTIATE_TEST_SUITE_P(StandardVectors, Base64Decode,
 INSTANTIATE_TEST_SUITE_P(WholeAlphabetAndBinary, Base64Decode,
                          ::testing::Values(DecodeCase{"+/+/", "\xfb\xff\xbf"s}, DecodeCase{"AAAA", "\0\0\0"s},
                                            DecodeCase{"////", "\xff\xff\xff"s},
-                                           DecodeCase{"AB1DZXpzeTA5", "\x00\x1d\x43\x65\x7a\x73\x79\x30\x39"s}));
+                                           DecodeCase{"AB1DZXpzeTA5",
+                                                      "\x00\x1d\x43\x65\x7a\x73\x79\x30\x39"s}));
 
 INSTANTIATE_TEST_SUITE_P(BlanksAreSkipped, Base64Decode,
-                         ::testing::Values(DecodeCase{" Zm9v ", "foo"s}, DecodeCase{"Zm9v\r\nYmFy", "foobar"s},
+                         ::testing::Values(DecodeCase{" Zm9v ", "foo"s},
+                                           DecodeCase{"Zm9v\r\nYmFy", "foobar"s},
                                            DecodeCase{"Z m\t8 =", "fo"s}, DecodeCase{"Zg== \n", "f"s},
                                            DecodeCase{"   ", ""s}));
 
 INSTANTIATE_TEST_SUITE_P(Invalid, Base64Decode,
                          ::testing::Values(DecodeCase{"Z", std::nullopt}, DecodeCase{"Zm9vY", std::nullopt},
-                                           DecodeCase{"Zm9v!", std::nullopt}, DecodeCase{"Zm-_", std::nullopt},
-                                           DecodeCase{"Zg=", std::nullopt}, DecodeCase{"Zm8==", std::nullopt},
-                                           DecodeCase{"Zg==Zg==", std::nullopt}, DecodeCase{"=", std::nullopt},
-                                           DecodeCase{"====", std::nullopt}, DecodeCase{"Zm9v====", std::nullopt},
+                                           DecodeCase{"Zm9v!", std::nullopt},
+                                           DecodeCase{"Zm-_", std::nullopt}, DecodeCase{"Zg=", std::nullopt},
+                                           DecodeCase{"Zm8==", std::nullopt},
+                                           DecodeCase{"Zg==Zg==", std::nullopt},
+                                           DecodeCase{"=", std::nullopt}, DecodeCase{"====", std::nullopt},
+                                           DecodeCase{"Zm9v====", std::nullopt},
                                            DecodeCase{"Zm9v\x01", std::nullopt},
                                            DecodeCase{"0J/RgNC40LLQtdGC\xd0\x96", std::nullopt}));
 
