@@ -77,8 +77,11 @@ public:
 private:
     void ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const;
     void SetUpInstance(TDeviceDriver& instance) const;
-    void LayOutSampleDocument(TDeviceDriver& instance) const;
 };
+
+// The equipment test's sample document in the instance's receipt buffer: font samples, the five graphic-text
+// styles, three barcodes and a QR code.
+void LayOutEquipmentTestDocument(TDeviceDriver& instance);
 
 // The external identifier as a folder name: trimmed; empty when there is none. Fails for a text that would
 // leave the data folder or name no folder ("/", "\\", NUL, "." or "..").

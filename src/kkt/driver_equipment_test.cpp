@@ -39,7 +39,7 @@ void TDriver::EquipmentTest(const pugi::xml_document& settings, std::string& des
         ConnectEquipment(settings);
         FExternalDeviceId = externalDeviceId;
         TDeviceDriver& instance = Instance();
-        LayOutSampleDocument(instance);
+        LayOutEquipmentTestDocument(instance);
         // Neither shown nor written to the output file: the sample only goes to the paper.
         if (instance.EnablePrinting != PrintingSwitchedOff)
             PrintDocument(instance, false);
@@ -51,7 +51,7 @@ void TDriver::EquipmentTest(const pugi::xml_document& settings, std::string& des
     DisconnectEquipment(FDeviceID);
 }
 
-void TDriver::LayOutSampleDocument(TDeviceDriver& instance) const {
+void LayOutEquipmentTestDocument(TDeviceDriver& instance) {
     output::TDevice& device = instance.Device();
     device.ClearBuffer();
     for (const std::string_view sample : SampleTexts)

@@ -14,9 +14,8 @@ std::string CheckedExternalDeviceId(std::string_view identifier) {
     // The identifier becomes one folder under the data folder: it must name exactly one folder there.
     if (folder == "." || folder == ".." ||
         folder.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
-        throw std::runtime_error("Внешний идентификатор устройства \"" + folder +
-                                 "\" не может быть именем папки: недопустимы \"/\", \"\\\", символ NUL, "
-                                 "\".\" и \"..\"");
+        throw std::runtime_error("Внешний идентификатор устройства не может быть именем папки: недопустимы "
+                                 "\"/\", \"\\\", символ NUL, \".\" и \"..\"");
     return folder;
 }
 
