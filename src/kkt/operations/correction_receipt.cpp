@@ -11,10 +11,11 @@
 #include "kkt/frame/output_parameters.h"
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/operations/correction_receipt_date.h"
-#include "kkt/operations/correction_receipt_values.h"
+#include "kkt/operations/receipt_attributes.h"
 #include "kkt/vocab/receipt_vocabulary.h"
 #include "output/device.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -64,7 +65,7 @@ TCorrectionElements FindElements(const pugi::xml_document& package) {
 
 // The date of the document the correction rests on; none given means today.
 moment::DateTime CorrectionDate(pugi::xml_node correctionData) {
-    const std::string date = text::Trim(correctionData.attribute("Date").as_string());
+    const std::string date = text::Trim(ReadTextAttribute(correctionData, "Date"));
     if (date.empty()) {
         moment::DateTime today = DocumentNow();
         today.hour = today.minute = today.second = today.millisecond = 0;
@@ -76,12 +77,20 @@ moment::DateTime CorrectionDate(pugi::xml_node correctionData) {
     return *read;
 }
 
+// An amount read directly, not rounded to kopecks: a malformed text gives 0, one too large for an amount
+// fails.
+Money ReadCorrectionAmount(pugi::xml_node node, const char* name) {
+    if (const std::optional<Money> exact = Money::Parse(text::Trim(node.attribute(name).as_string())))
+        return *exact;
+    return ReadPaymentAttribute(node, name);
+}
+
 // Each group holds the VAT of its last position: the platform states the amounts, the receipt adds nothing.
 std::array<Money, VatGroupCount> VatAmounts(const TDeviceDriver& instance, pugi::xml_node positions) {
     std::array<Money, VatGroupCount> amounts{};
     for (pugi::xml_node position : positions.children("FiscalString")) {
-        const int rate = instance.FTaxValues.IDOfTax(position.attribute("VATRate").as_string());
-        const Money amount = ReadPackageAmount(position, "VATAmount");
+        const int rate = instance.FTaxValues.IDOfTax(ReadTextAttribute(position, "VATRate"));
+        const Money amount = ReadCorrectionAmount(position, "VATAmount");
         if (rate <= 0 || static_cast<std::size_t>(rate) >= VatGroupOfRate.size())
             throw std::runtime_error("Налоговая группа вне допустимого диапазона");
         amounts[VatGroupOfRate[static_cast<std::size_t>(rate)]] = amount;
@@ -104,24 +113,24 @@ void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_docum
     CheckShiftOpen(instance);
 
     const TCorrectionElements elements = FindElements(package);
-    const std::int32_t correctionType = ReadPackageInteger(elements.CorrectionData, "Type", 0);
-    const std::string description = elements.CorrectionData.attribute("Description").as_string();
+    const std::int64_t correctionType = ReadIntegerAttribute(elements.CorrectionData, "Type", 0);
+    const std::string description = ReadTextAttribute(elements.CorrectionData, "Description");
     const moment::DateTime date = CorrectionDate(elements.CorrectionData);
-    const std::string number = elements.CorrectionData.attribute("Number").as_string();
+    const std::string number = ReadTextAttribute(elements.CorrectionData, "Number");
 
-    instance.FCashierName = elements.Parameters.attribute("CashierName").as_string();
-    instance.FCashierINN = elements.Parameters.attribute("CashierINN").as_string();
-    const std::int32_t taxationSystem = ReadPackageInteger(elements.Parameters, "TaxationSystems", 0);
+    instance.FCashierName = ReadTextAttribute(elements.Parameters, "CashierName");
+    instance.FCashierINN = ReadTextAttribute(elements.Parameters, "CashierINN");
+    const std::int64_t taxationSystem = ReadIntegerAttribute(elements.Parameters, "TaxationSystems", 0);
 
     const std::array<Money, VatGroupCount> vat = VatAmounts(instance, elements.Positions);
     std::array<Money, PaymentAttributes.size()> payments{};
     Money total;
     for (std::size_t i = 0; i < PaymentAttributes.size(); ++i) {
-        payments[i] = ReadPackageAmount(elements.Payments, PaymentAttributes[i]);
+        payments[i] = ReadCorrectionAmount(elements.Payments, PaymentAttributes[i]);
         total = AddAmounts(total, payments[i]);
     }
 
-    const std::uint8_t operationType = ReadPackageByte(elements.Parameters, "OperationType", 0);
+    const std::uint8_t operationType = ReadByteAttribute(elements.Parameters, "OperationType", 0);
     if (operationType != CorrectionOfSales && operationType != CorrectionOfPurchases)
         throw std::runtime_error(std::string(BadInput));
 
@@ -152,7 +161,9 @@ void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_docum
     device.PrintText("ДАТА КОРР:", moment::FormatDate(date));
 
     const std::string fiscalSign = NewFiscalSign();
-    device.PrintText("СНО:" + std::string(TaxationSystemName(taxationSystem)),
+    // Codes beyond the range of int stay outside the table instead of wrapping into it.
+    const int taxationCode = static_cast<int>(std::clamp<std::int64_t>(taxationSystem, -1, 6));
+    device.PrintText("СНО:" + std::string(TaxationSystemName(taxationCode)),
                      "ФД:" + std::to_string(ReadInteger(device, "TotalFiscalDocCounter")) +
                          " ФП:" + fiscalSign);
 

@@ -1,6 +1,7 @@
 #include "kkt/operations/registration_parameters.h"
 
 #include "common/text.h"
+#include "kkt/operations/receipt_attributes.h"
 #include "output/line_layout.h"
 
 #include <cstddef>
@@ -12,16 +13,12 @@ namespace {
 constexpr std::size_t INNWidth = 12;
 constexpr std::size_t NumberWidth = 20;
 
-std::string Text(pugi::xml_node node, const char* name) {
-    return node.attribute(name).as_string();
-}
-
 std::string Padded(pugi::xml_node node, const char* name, std::size_t width) {
-    return output::PadRight(Text(node, name), width);
+    return output::PadRight(ReadTextAttribute(node, name), width);
 }
 
 bool Flag(pugi::xml_node node, const char* name) {
-    return text::EqualsNoCase(Text(node, name), "True");
+    return text::EqualsNoCase(ReadTextAttribute(node, name), "True");
 }
 
 } // namespace
@@ -31,27 +28,27 @@ TFiscalParameters ReadFiscalParameters(const pugi::xml_document& parameters) {
     if (!node)
         throw std::runtime_error("Ошибка входных параметров команды");
     TFiscalParameters read;
-    read.CashierName = Text(node, "CashierName");
+    read.CashierName = ReadTextAttribute(node, "CashierName");
     read.CashierINN = Padded(node, "CashierINN", NumberWidth);
     read.KKTNumber = Padded(node, "KKTNumber", NumberWidth);
-    read.CompanyName = Text(node, "CompanyName");
+    read.CompanyName = ReadTextAttribute(node, "CompanyName");
     read.INN = Padded(node, "INN", INNWidth);
-    read.SaleAddress = Text(node, "SaleAddress");
-    read.SaleLocation = Text(node, "SaleLocation");
-    read.TaxationSystems = Text(node, "TaxationSystems");
+    read.SaleAddress = ReadTextAttribute(node, "SaleAddress");
+    read.SaleLocation = ReadTextAttribute(node, "SaleLocation");
+    read.TaxationSystems = ReadTextAttribute(node, "TaxationSystems");
     read.IsOffline = Flag(node, "IsOffline");
     read.IsEncrypted = Flag(node, "IsEncrypted");
     read.IsAutomatic = Flag(node, "IsAutomatic");
     read.IsOnlineOnly = Flag(node, "IsOnlineOnly");
     read.IsAutomaticPrinter = Flag(node, "IsAutomaticPrinter");
     read.IsService = Flag(node, "IsService");
-    read.AgentTypes = Text(node, "AgentTypes");
+    read.AgentTypes = ReadTextAttribute(node, "AgentTypes");
     read.AutomaticNumber = Padded(node, "AutomaticNumber", NumberWidth);
     read.BSOSing = Flag(node, "BSOSing");
-    read.OFDCompany = Text(node, "OFDCompany");
+    read.OFDCompany = ReadTextAttribute(node, "OFDCompany");
     read.OFDCompanyINN = Padded(node, "OFDCompanyINN", INNWidth);
-    read.SenderEmail = Text(node, "SenderEmail");
-    read.FNSURL = Text(node, "FNSURL");
+    read.SenderEmail = ReadTextAttribute(node, "SenderEmail");
+    read.FNSURL = ReadTextAttribute(node, "FNSURL");
     read.IsExcisable = Flag(node, "IsExcisable");
     read.IsGambling = Flag(node, "IsGambling");
     read.IsLottery = Flag(node, "IsLottery");

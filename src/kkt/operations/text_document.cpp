@@ -4,12 +4,15 @@
 #include "kkt/device_driver.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/storage_numbers.h"
-#include "kkt/operations/correction_receipt_values.h"
+#include "kkt/operations/receipt_attributes.h"
 #include "kkt/operations/text_document_barcode.h"
 #include "kkt/operations/text_document_graphic.h"
 #include "kkt/print_document.h"
 #include "output/device.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,7 +21,7 @@
 namespace veltrano::kkt {
 namespace {
 
-constexpr std::int32_t DefaultFontSize = 12;
+constexpr std::int64_t DefaultFontSize = 12;
 
 void PrintTextString(TDeviceDriver& instance, const std::string& line) {
     output::TDevice& device = instance.Device();
@@ -35,7 +38,7 @@ void PrintTextString(TDeviceDriver& instance, const std::string& line) {
 }
 
 void PrintBarcodeItem(output::TDevice& device, pugi::xml_node item) {
-    const std::string type = item.attribute("Type").as_string();
+    const std::string type = ReadTextAttribute(item, "Type");
     const std::string data = BarcodeData(item);
     if (text::EqualsNoCase(type, "EAN8"))
         device.PrintBarcode(data, output::KindEAN8);
@@ -48,10 +51,13 @@ void PrintBarcodeItem(output::TDevice& device, pugi::xml_node item) {
 }
 
 void PrintGraphicTextItem(output::TDevice& device, pugi::xml_node item) {
-    auto descriptor = output::MakePrintObject(output::KindGraphicText, item.attribute("Text").as_string());
-    descriptor->FontName = item.attribute("FontName").as_string();
-    descriptor->FontStyle = item.attribute("FontStyle").as_string();
-    descriptor->FontSize = ReadPackageInteger(item, "FontSize", DefaultFontSize);
+    auto descriptor = output::MakePrintObject(output::KindGraphicText, ReadTextAttribute(item, "Text"));
+    descriptor->FontName = ReadTextAttribute(item, "FontName");
+    descriptor->FontStyle = ReadTextAttribute(item, "FontStyle");
+    // A size beyond int is taken as the largest one rather than wrapped round.
+    descriptor->FontSize = static_cast<int>(
+        std::clamp<std::int64_t>(ReadIntegerAttribute(item, "FontSize", DefaultFontSize),
+                                 std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     device.PrintGraphicText(std::move(descriptor));
 }
 
@@ -74,7 +80,7 @@ void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& packag
             continue;
         const std::string_view name = item.name();
         if (text::EqualsNoCase(name, "TextString"))
-            PrintTextString(instance, item.attribute("Text").as_string());
+            PrintTextString(instance, ReadTextAttribute(item, "Text"));
         else if (text::EqualsNoCase(name, "Barcode"))
             PrintBarcodeItem(device, item);
         else if (text::EqualsNoCase(name, "GraphicText"))
@@ -87,7 +93,7 @@ void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& packag
 }
 
 bool ReadNoCut(pugi::xml_node document) {
-    return text::EqualsNoCase(document.attribute("NoCut").as_string(), "True");
+    return text::EqualsNoCase(ReadTextAttribute(document, "NoCut"), "True");
 }
 
 } // namespace veltrano::kkt

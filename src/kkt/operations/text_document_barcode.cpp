@@ -2,6 +2,7 @@
 
 #include "common/base64.h"
 #include "common/text.h"
+#include "kkt/operations/receipt_attributes.h"
 
 #include <array>
 #include <optional>
@@ -37,10 +38,9 @@ std::string UnescapeXml(std::string_view text) {
 }
 
 std::string BarcodeData(pugi::xml_node barcode) {
-    std::string data = barcode.attribute("Value").as_string();
+    std::string data = ReadTextAttribute(barcode, "Value");
     if (data.empty()) {
-        const std::optional<std::string> decoded =
-            base64::Decode(barcode.attribute("ValueBase64").as_string());
+        const std::optional<std::string> decoded = base64::Decode(ReadTextAttribute(barcode, "ValueBase64"));
         if (!decoded)
             throw std::runtime_error("Ошибка входных параметров команды");
         data = text::Utf16ToUtf8(text::Utf8ToUtf16(*decoded));

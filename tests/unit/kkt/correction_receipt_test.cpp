@@ -189,8 +189,7 @@ TEST_F(Correction, EachVatGroupHoldsItsLastPosition) {
         {R"(<FiscalString VATRate="5" VATAmount="0.5"/>)", 6, Line("СУММА НДС 5%", "=0.50")},
         {R"(<FiscalString VATRate="7" VATAmount="0.7"/>)", 7, Line("СУММА НДС 7%", "=0.70")},
         {R"(<FiscalString VATRate="5/105" VATAmount="1"/>)", 8, Line("СУММА НДС 5/105", "=1.00")},
-        {R"(<FiscalString VATRate="7/107" VATAmount="99999999999999999999"/>)", 9,
-         Line("СУММА НДС 7/107", "=0.00")},
+        {R"(<FiscalString VATRate="7/107" VATAmount="1e3"/>)", 9, Line("СУММА НДС 7/107", "=0.00")},
     };
     for (const auto& [positions, group, expected] : cases)
         EXPECT_EQ(VatLine(positions, group), expected) << positions;
@@ -257,6 +256,15 @@ TEST_F(Correction, RefusalsKeepTheStorageAndProduceNoDocument) {
         {"operation type 256", Package(R"(OperationType="256")", "", "", ""), BadInput},
         {"taxation system 6", Package(R"(OperationType="1" TaxationSystems="6")", "", "", ""), BadInput},
         {"taxation system -1", Package(R"(OperationType="3" TaxationSystems="-1")", "", "", ""), BadInput},
+        {"VAT amount beyond the range of amounts",
+         Package(R"(OperationType="1")", "",
+                 R"(<FiscalString VATRate="20" VATAmount="99999999999999999999"/>)", ""),
+         "Значение атрибута VATAmount вне допустимого диапазона"},
+        {"payment beyond the range of amounts",
+         Package(R"(OperationType="1")", "", "", R"(Cash="1e3" Barter="-922337203685478")"),
+         "Значение атрибута Barter вне допустимого диапазона"},
+        {"taxation system beyond 32 bits",
+         Package(R"(OperationType="1" TaxationSystems="4294967296")", "", "", ""), BadInput},
         {"payments beyond the range of amounts",
          Package(R"(OperationType="1")", "", "", R"(Cash="900000000000000" Barter="900000000000000")"),
          "Сумма вне допустимого диапазона"},
