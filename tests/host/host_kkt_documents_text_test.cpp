@@ -54,13 +54,18 @@ TEST_F(KktTextDocumentHostTest, AReceiptCopyDoesNothingAndSucceeds) {
     EXPECT_EQ(OutputBytes(), "");
 }
 
-TEST_F(KktTextDocumentHostTest, APackageWithoutItsDocumentOrPositionsChangesNothing) {
+TEST_F(KktTextDocumentHostTest, APackageWithoutItsDocumentOrPositionsOrWithBrokenBase64ChangesNothing) {
     const std::string id = Connect(Settings());
     ASSERT_FALSE(id.empty());
-    for (const char* package :
-         {"<TextDocument><Positions/></TextDocument>", "<Document NoCut=\"true\"/>",
-          "<Document><Positions><Barcode Type=\"QR\" ValueBase64=\"QQ=A\"/></Positions></Document>"})
+    for (const char* package : {"<TextDocument><Positions/></TextDocument>", "<Document NoCut=\"true\"/>"})
         ExpectRefused([&] { return TextDocument(id, package); }, "Ошибка входных параметров команды");
+    ExpectRefused(
+        [&] {
+            return TextDocument(id,
+                                "<Document><Positions><Barcode Type=\"QR\" ValueBase64=\"QQ=A\"/></Positions>"
+                                "</Document>");
+        },
+        "Значение штрихкода ValueBase64 не является текстом Base64");
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 #include "kkt/print_document.h"
 #include "output/device.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -54,10 +53,11 @@ void PrintGraphicTextItem(output::TDevice& device, pugi::xml_node item) {
     auto descriptor = output::MakePrintObject(output::KindGraphicText, ReadTextAttribute(item, "Text"));
     descriptor->FontName = ReadTextAttribute(item, "FontName");
     descriptor->FontStyle = ReadTextAttribute(item, "FontStyle");
-    // A size beyond int is taken as the largest one rather than wrapped round.
-    descriptor->FontSize = static_cast<int>(
-        std::clamp<std::int64_t>(ReadIntegerAttribute(item, "FontSize", DefaultFontSize),
-                                 std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    // A size that does not fit the descriptor is as unusable as a malformed one, as in receipts.
+    std::int64_t size = ReadIntegerAttribute(item, "FontSize", DefaultFontSize);
+    if (size < std::numeric_limits<int>::min() || size > std::numeric_limits<int>::max())
+        size = DefaultFontSize;
+    descriptor->FontSize = static_cast<int>(size);
     device.PrintGraphicText(std::move(descriptor));
 }
 

@@ -1,12 +1,9 @@
 #include "kkt/operations/text_document_barcode.h"
 
-#include "common/base64.h"
-#include "common/text.h"
 #include "kkt/operations/receipt_attributes.h"
+#include "kkt/operations/receipt_codes.h"
 
 #include <array>
-#include <optional>
-#include <stdexcept>
 #include <utility>
 
 namespace veltrano::kkt {
@@ -39,12 +36,8 @@ std::string UnescapeXml(std::string_view text) {
 
 std::string BarcodeData(pugi::xml_node barcode) {
     std::string data = ReadTextAttribute(barcode, "Value");
-    if (data.empty()) {
-        const std::optional<std::string> decoded = base64::Decode(ReadTextAttribute(barcode, "ValueBase64"));
-        if (!decoded)
-            throw std::runtime_error("Ошибка входных параметров команды");
-        data = text::Utf16ToUtf8(text::Utf8ToUtf16(*decoded));
-    }
+    if (data.empty())
+        data = DecodeBarcodeValue(ReadTextAttribute(barcode, "ValueBase64"));
     return UnescapeXml(data);
 }
 
