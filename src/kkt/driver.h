@@ -76,7 +76,6 @@ public:
 
 private:
     void ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const;
-    void SetUpInstance(TDeviceDriver& instance) const;
 };
 
 // The equipment test's sample document in the instance's receipt buffer: font samples, the five graphic-text

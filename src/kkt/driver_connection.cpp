@@ -68,36 +68,9 @@ void DecodeEscCodes(TDeviceDriver& instance) {
     codes.ESCCustomFontOff = ParseEscCode(instance.ESCCustomFontOff);
 }
 
-} // namespace
-
-void TDriver::ConnectEquipment(const pugi::xml_document& settings) {
-    TEcrlDriver::ConnectEquipment(settings);
-    // Until the new instance is registered none is current: a failed connection leaves none behind.
-    FInstance = nullptr;
-    auto instance = std::make_unique<TDeviceDriver>();
-    instance->FExternalDeviceId = FExternalDeviceId;
-    ApplySettings(*instance, settings);
-    SetUpInstance(*instance);
-    FInstance = instance.get();
-    FInstanceList[FDeviceID] = std::move(instance);
-    FExternalDeviceId.clear();
-}
-
-void TDriver::ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const {
-    const pugi::xml_node parameters = settings.child("Parameters");
-    if (!parameters)
-        throw std::runtime_error("В настройках нет элемента Parameters");
-    for (const pugi::xml_node node : parameters.children()) {
-        if (node.type() != pugi::node_element || !text::EqualsNoCase(node.name(), "Parameter"))
-            continue;
-        const std::string_view name = node.attribute("Name").value();
-        if (IsWritableSetting(name))
-            addin::ApplySetting(TDeviceDriver::Settings(), name, node.attribute("Value").value(), &instance,
-                                FDeviceID);
-    }
-}
-
-void TDriver::SetUpInstance(TDeviceDriver& instance) const {
+// Everything a connection derives from the applied settings: the storage, the output device, the printer
+// connection and the ESC codes.
+void SetUpInstance(TDeviceDriver& instance) {
     numfmt::SetDecimalSeparator('.');
     log::SetLogMode(instance.LogEnabled ? log::ModeAll : log::ModeOff);
 
@@ -126,6 +99,35 @@ void TDriver::SetUpInstance(TDeviceDriver& instance) const {
     device.BarcodeHeight = static_cast<int>(instance.BarcodeHeight);
     device.BarcodeSize = static_cast<int>(instance.BarcodeSize);
     device.QRSize = static_cast<int>(instance.QRSize);
+}
+
+} // namespace
+
+void TDriver::ConnectEquipment(const pugi::xml_document& settings) {
+    TEcrlDriver::ConnectEquipment(settings);
+    // Until the new instance is registered none is current: a failed connection leaves none behind.
+    FInstance = nullptr;
+    auto instance = std::make_unique<TDeviceDriver>();
+    instance->FExternalDeviceId = FExternalDeviceId;
+    ApplySettings(*instance, settings);
+    SetUpInstance(*instance);
+    FInstance = instance.get();
+    FInstanceList[FDeviceID] = std::move(instance);
+    FExternalDeviceId.clear();
+}
+
+void TDriver::ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const {
+    const pugi::xml_node parameters = settings.child("Parameters");
+    if (!parameters)
+        throw std::runtime_error("В настройках нет элемента Parameters");
+    for (const pugi::xml_node node : parameters.children()) {
+        if (node.type() != pugi::node_element || !text::EqualsNoCase(node.name(), "Parameter"))
+            continue;
+        const std::string_view name = node.attribute("Name").value();
+        if (IsWritableSetting(name))
+            addin::ApplySetting(TDeviceDriver::Settings(), name, node.attribute("Value").value(), &instance,
+                                FDeviceID);
+    }
 }
 
 void TDriver::DisconnectEquipment(const std::string& deviceId) {
