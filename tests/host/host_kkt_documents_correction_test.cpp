@@ -147,5 +147,13 @@ TEST_F(KktCorrectionHostTest, HostilePackagesGiveADefinedDocument) {
     EXPECT_EQ(Field("M254"), "-0.5");
 }
 
+TEST_F(KktCorrectionHostTest, ACorrectionIsAnnouncedInTheLogOfADeviceThatLogs) {
+    const std::string logging = Connect(Settings({{"LogEnabled", "true"}}));
+    ASSERT_FALSE(logging.empty());
+    ASSERT_TRUE(Correction(logging, Package(R"(OperationType="1")", "", "", "")).Succeeded())
+        << LastMessage();
+    EXPECT_NE(LogText().find("\tINFO\tTDriver: \tStart ProcessCorrectionCheck\r\n"), std::string::npos);
+}
+
 } // namespace
 } // namespace veltrano::hosttest::documents
