@@ -28,10 +28,10 @@ inline const Lines Separator{Blank(), Rule()};
 struct HeaderData {
     std::string kktNumber = "1234567890123456";
     std::string inn = "9988776655";
-    std::string shift;
-    std::string cashier;
-    std::string number;
-    std::string cashierInn;
+    std::string shift{};
+    std::string cashier{};
+    std::string number{};
+    std::string cashierInn{};
 };
 
 inline Lines Header(const HeaderData& data) {
