@@ -1,6 +1,6 @@
-// The 1C:Enterprise Native API contract as the platform sees it: the host variant, the host's memory manager and
-// connection, and the component interfaces. Declared from the platform's public add-in contract so that the
-// platform's virtual calls land in the right slots under the GCC (Itanium) ABI and the MSVC ABI alike.
+// The 1C:Enterprise Native API contract as the platform sees it: the host variant, the host's memory manager
+// and connection, and the component interfaces. Declared from the platform's public add-in contract so that
+// the platform's virtual calls land in the right slots under the GCC (Itanium) ABI and the MSVC ABI alike.
 #pragma once
 
 #include <cstddef>
@@ -67,12 +67,8 @@ struct Guid {
     std::uint8_t data4[8];
 };
 
-// The platform's tagged value. The union holds the C `tm` record, so its size follows the platform: 40 bytes on
-// 32-bit Windows (48 in all, `vt` at byte 44), 56 bytes on Linux x86_64 (64 in all, `vt` at byte 60).
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpedantic" // the platform's record has anonymous structs in its union
-#endif
+// The platform's tagged value. The union holds the C `tm` record, so its size follows the platform: 40 bytes
+// on 32-bit Windows (48 in all, `vt` at byte 44), 56 bytes on Linux x86_64 (64 in all, `vt` at byte 60).
 struct V8Variant {
     union {
         std::int8_t i8Val;
@@ -112,9 +108,6 @@ struct V8Variant {
     std::uint32_t cbElements;
     std::uint16_t vt;
 };
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(V8Variant) == 48, "the host variant is 48 bytes on 32-bit Windows");
@@ -136,8 +129,10 @@ public:
 class IAddInDefBase {
 public:
     virtual ~IAddInDefBase() = default;
-    virtual bool ADDIN_API AddError(unsigned short wcode, const WCHAR_T* source, const WCHAR_T* descr, long scode) = 0;
-    virtual bool ADDIN_API Read(WCHAR_T* propName, V8Variant* value, long* errCode, WCHAR_T** errDescriptor) = 0;
+    virtual bool ADDIN_API AddError(unsigned short wcode, const WCHAR_T* source, const WCHAR_T* descr,
+                                    long scode) = 0;
+    virtual bool ADDIN_API Read(WCHAR_T* propName, V8Variant* value, long* errCode,
+                                WCHAR_T** errDescriptor) = 0;
     virtual bool ADDIN_API Write(WCHAR_T* propName, V8Variant* value) = 0;
     virtual bool ADDIN_API RegisterProfileAs(WCHAR_T* profileName) = 0;
     virtual bool ADDIN_API SetEventBufferDepth(long depth) = 0;
@@ -182,7 +177,8 @@ public:
     virtual bool ADDIN_API GetParamDefValue(const long methodNum, const long paramNum, V8Variant* value) = 0;
     virtual bool ADDIN_API HasRetVal(const long methodNum) = 0;
     virtual bool ADDIN_API CallAsProc(const long methodNum, V8Variant* params, const long count) = 0;
-    virtual bool ADDIN_API CallAsFunc(const long methodNum, V8Variant* result, V8Variant* params, const long count) = 0;
+    virtual bool ADDIN_API CallAsFunc(const long methodNum, V8Variant* result, V8Variant* params,
+                                      const long count) = 0;
 };
 
 class LocaleBase {
@@ -198,13 +194,21 @@ public:
     virtual void ADDIN_API SetUserInterfaceLanguageCode(const WCHAR_T* languageCode) = 0;
 };
 
-class IComponentBase : public IInitDoneBase, public ILanguageExtenderBase, public LocaleBase, public UserLanguageBase {
+class IComponentBase : public IInitDoneBase,
+                       public ILanguageExtenderBase,
+                       public LocaleBase,
+                       public UserLanguageBase {
 public:
     ~IComponentBase() override = default;
 };
 
 enum AttachType { eCanAttachNotIsolated = 1, eCanAttachIsolated, eCanAttachAny };
-enum AppCapabilities { eAppCapabilitiesInvalid = -1, eAppCapabilities1 = 1, eAppCapabilities2, eAppCapabilities3 };
+enum AppCapabilities {
+    eAppCapabilitiesInvalid = -1,
+    eAppCapabilities1 = 1,
+    eAppCapabilities2,
+    eAppCapabilities3
+};
 
 constexpr unsigned short ADDIN_E_FAIL = 1006;
 constexpr long E_FAIL_CODE = static_cast<long>(0x80004005L);

@@ -103,7 +103,7 @@ std::string FormatGeneral(double number, char separator) {
         return number < 0 ? "-INF" : "INF";
     if (number == 0)
         return "0";
-    // 15 significant digits, rounded: "-d.dddddddddddddde+XXX".
+    // 15 significant digits, rounded: "-d.dddddddddddddde+NNN".
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", number);
     std::string_view text(buffer);

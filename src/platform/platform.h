@@ -18,12 +18,12 @@ void GrantFolderAccess(const std::filesystem::path& folder);
 // Creates a folder with every missing parent and grants access on the folder itself when it was created.
 void EnsureFolder(const std::filesystem::path& folder);
 
-// Writes a whole file or nothing: a temporary file in the same folder, flushed to disk, renamed over the old one.
-// Throws std::runtime_error when it cannot; the previous file is then left intact.
+// Writes a whole file or nothing: a temporary file in the same folder, flushed to disk, renamed over the old
+// one. Throws std::runtime_error when it cannot; the previous file is then left intact.
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
-// Appends bytes to a file (created when missing) while holding an exclusive lock that keeps other writers out.
-// Throws std::runtime_error when the file cannot be opened, locked or written.
+// Appends bytes to a file (created when missing) while holding an exclusive lock that keeps other writers
+// out. Throws std::runtime_error when the file cannot be opened, locked or written.
 void AppendExclusive(const std::filesystem::path& file, std::string_view bytes);
 
 // Reads a whole file; throws std::runtime_error when it cannot.
