@@ -156,49 +156,39 @@ void V8ClearVar(IMemoryManager* mm, V8Variant* value) noexcept {
     std::memset(static_cast<void*>(value), 0, sizeof(V8Variant));
 }
 
-bool V8SetBool(IMemoryManager* mm, V8Variant* value, bool flag) {
+namespace {
+
+// Every scalar writer clears the target, stores the value and types it.
+template <typename Store>
+bool SetScalar(IMemoryManager* mm, V8Variant* value, std::uint16_t type, Store store) {
     if (value == nullptr)
         return false;
     V8ClearVar(mm, value);
-    value->bVal = flag;
-    value->vt = napi::VTYPE_BOOL;
+    store(*value);
+    value->vt = type;
     return true;
+}
+
+} // namespace
+
+bool V8SetBool(IMemoryManager* mm, V8Variant* value, bool flag) {
+    return SetScalar(mm, value, napi::VTYPE_BOOL, [&](V8Variant& v) { v.bVal = flag; });
 }
 
 bool V8SetInt(IMemoryManager* mm, V8Variant* value, std::int32_t number) {
-    if (value == nullptr)
-        return false;
-    V8ClearVar(mm, value);
-    value->lVal = number;
-    value->vt = napi::VTYPE_I4;
-    return true;
+    return SetScalar(mm, value, napi::VTYPE_I4, [&](V8Variant& v) { v.lVal = number; });
 }
 
 bool V8SetInt64(IMemoryManager* mm, V8Variant* value, std::int64_t number) {
-    if (value == nullptr)
-        return false;
-    V8ClearVar(mm, value);
-    value->llVal = number;
-    value->vt = napi::VTYPE_I8;
-    return true;
+    return SetScalar(mm, value, napi::VTYPE_I8, [&](V8Variant& v) { v.llVal = number; });
 }
 
 bool V8SetDouble(IMemoryManager* mm, V8Variant* value, double number) {
-    if (value == nullptr)
-        return false;
-    V8ClearVar(mm, value);
-    value->dblVal = number;
-    value->vt = napi::VTYPE_R8;
-    return true;
+    return SetScalar(mm, value, napi::VTYPE_R8, [&](V8Variant& v) { v.dblVal = number; });
 }
 
 bool V8SetDate(IMemoryManager* mm, V8Variant* value, double oleDate) {
-    if (value == nullptr)
-        return false;
-    V8ClearVar(mm, value);
-    value->date = oleDate;
-    value->vt = napi::VTYPE_DATE;
-    return true;
+    return SetScalar(mm, value, napi::VTYPE_DATE, [&](V8Variant& v) { v.date = oleDate; });
 }
 
 bool V8SetWString(IMemoryManager* mm, V8Variant* value, std::u16string_view text) {
