@@ -19,6 +19,6 @@ mkdir -p "$artifacts"
 for target in check_package; do
   work="build/fuzz/corpus/$target"
   mkdir -p "$work"
-  "build/fuzz/fuzz/fuzz_$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" \
-    -artifact_prefix="$artifacts/${target}-" -print_final_stats=1
+  "build/fuzz/fuzz/fuzz_$target" "$work" "fuzz/corpus/$target" -dict="fuzz/$target.dict" \
+    -max_total_time="$seconds" -artifact_prefix="$artifacts/${target}-" -print_final_stats=1
 done
