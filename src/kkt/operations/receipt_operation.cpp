@@ -22,8 +22,8 @@ namespace {
 
 constexpr std::uint8_t PrintingUnlessElectronic = 1;
 
-// Counts the receipt. The header shows the receipt's number in the shift as the stored count plus one, so it
-// is drawn between the other counters and this receipt's own count.
+// Counts the receipt. The header shows the stored count of the shift's receipts plus one, so it is laid out
+// before this receipt joins that count: the number it shows is the receipt's own.
 void CountReceiptAndPrintHeader(TDeviceDriver& instance) {
     output::TDevice& device = instance.Device();
     IncreaseCounter(device, "TotalReceiptCounter");
