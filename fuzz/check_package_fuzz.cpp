@@ -1,7 +1,7 @@
-// Feeds arbitrary bytes to the receipt path the way the host adapter does: the text is sanitised and parsed as
-// XML, then ProcessCheck reads, checks, lays out, counts and finishes the receipt on a training cash register
-// whose storage lives in a temporary folder. Every input starts from the same storage: a shift opened with
-// cash in the drawer.
+// Feeds arbitrary bytes to the receipt path the way the host adapter does: the text is sanitised and parsed
+// as XML, then ProcessCheck reads, checks, lays out, counts and finishes the receipt on a training cash
+// register whose storage lives in a temporary folder. Every input starts from the same storage: a shift
+// opened with cash in the drawer.
 #include "common/money.h"
 #include "common/text.h"
 #include "driver/xml_text.h"
