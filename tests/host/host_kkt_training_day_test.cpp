@@ -6,10 +6,12 @@
 
 #include <pugixml.hpp>
 
+#include <array>
+#include <ctime>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace veltrano::hosttest::documents {
 namespace {
@@ -163,61 +165,103 @@ Lines PositionLines(const Position& p) {
     return lines;
 }
 
-// The totals of the day's shift, the same in the X and the Z report except for the drawer.
-Lines DayTotals(bool closing) {
-    Lines lines{Line("ПРИХОД 0002", "=1230.35"),
-                Line("  НАЛИЧНЫМИ", "=930.35"),
-                Line("  БЕЗНАЛИЧНЫМИ", "=300.00"),
-                Line("  АВАНС", "=0.00"),
-                Line("  КРЕДИТ", "=0.00"),
-                Line("  ИНАЯ ФОРМА ОПЛАТЫ", "=0.00"),
-                Blank(),
-                Line("РАСХОД 0001", "=700.00"),
-                Line("  НАЛИЧНЫМИ", "=700.00"),
-                Line("  БЕЗНАЛИЧНЫМИ", "=0.00"),
-                Line("  АВАНС", "=0.00"),
-                Line("  КРЕДИТ", "=0.00"),
-                Line("  ИНАЯ ФОРМА ОПЛАТЫ", "=0.00"),
-                Blank(),
-                Line("ВОЗВРАТ ПРИХОДА 0001", "=465.25"),
-                Line("  НАЛИЧНЫМИ", "=60.25"),
-                Line("  БЕЗНАЛИЧНЫМИ", "=405.00"),
-                Line("  АВАНС", "=0.00"),
-                Line("  КРЕДИТ", "=0.00"),
-                Line("  ИНАЯ ФОРМА ОПЛАТЫ", "=0.00"),
-                Blank(),
-                Line("ВОЗВРАТ РАСХОДА 0000", "=0.00"),
-                Line("  НАЛИЧНЫМИ", "=0.00"),
-                Line("  БЕЗНАЛИЧНЫМИ", "=0.00"),
-                Line("  АВАНС", "=0.00"),
-                Line("  КРЕДИТ", "=0.00"),
-                Line("  ИНАЯ ФОРМА ОПЛАТЫ", "=0.00"),
-                Blank(),
-                Line("ЧЕКИ КОРРЕКЦИИ"),
-                Line("ПРИХОД 0001", "=150.00"),
-                Line("РАСХОД 0000", "=0.00"),
-                Blank(),
-                Line("ВНЕСЕНИЕ 0001", "=5000.00"),
-                Line("ВЫПЛАТА 0001", "=1000.00")};
-    if (closing) {
-        lines.push_back(Line("ИНКАССАЦИЯ", "=4170.10"));
-        lines.push_back(Line("НАЛ. В КАССЕ", "=0.00"));
-    } else {
-        lines.push_back(Line("НАЛ. В КАССЕ", "=4170.10"));
+// One receipt kind in the shift totals. The day pays no advance, credit or counter-provision.
+struct KindTotals {
+    std::string count = "0000";
+    std::string total = "=0.00";
+    std::string cash = "=0.00";
+    std::string card = "=0.00";
+    std::string tax = "=0.00";
+    Lines rates{};
+    std::string nonResettable = "=0.00";
+};
+
+struct ShiftFigures {
+    std::array<KindTotals, 4> kinds{};
+    std::string salesCorrections = "0000";
+    std::string salesCorrectionSum = "=0.00";
+    std::string cashIn = "0000";
+    std::string cashInSum = "=0.00";
+    std::string cashOut = "0000";
+    std::string cashOutSum = "=0.00";
+    std::string drawer = "=0.00";
+    std::string revenue = "=0.00";
+    std::string taxes = "=0.00";
+};
+
+Lines ShiftTotals(const ShiftFigures& f, bool closing) {
+    static const char* const sections[] = {"ПРИХОД ", "РАСХОД ", "ВОЗВРАТ ПРИХОДА ", "ВОЗВРАТ РАСХОДА "};
+    static const char* const taxLabels[] = {"  ПРИХОД", "  РАСХОД", "  ВОЗВРАТ ПРИХОДА", "  ВОЗВРАТ РАСХОДА"};
+    static const char* const totalLabels[] = {"  ПРИХОДА", "  РАСХОДА", "  ВОЗВРАТА ПРИХОДА",
+                                              "  ВОЗВРАТА РАСХОДА"};
+    Lines lines;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const KindTotals& kind = f.kinds[k];
+        lines.insert(lines.end(), {Line(sections[k] + kind.count, kind.total), Line("  НАЛИЧНЫМИ", kind.cash),
+                                   Line("  БЕЗНАЛИЧНЫМИ", kind.card), Line("  АВАНС", "=0.00"),
+                                   Line("  КРЕДИТ", "=0.00"), Line("  ИНАЯ ФОРМА ОПЛАТЫ", "=0.00"), Blank()});
     }
-    // Card and cash of sales 1230.35, less the return's 465.25, less the purchase's 700.
-    const Lines rest{
-        Line("ВЫРУЧКА", "=65.10"), Blank(),
-        // 183.7438 of sales, 100 of the purchase, 72.9773 of the return.
-        Line("СУММА НАЛОГОВ ПО ТИПАМ", "=356.72"), Line("  ПРИХОД", "=183.74"),
-        Line("    НДС 20%", "=119.17"), Line("    НДС 10%", "=24.58"), Line("    НДС 20/120", "=40.00"),
-        Line("  РАСХОД", "=100.00"), Line("    НДС 20%", "=100.00"), Line("  ВОЗВРАТ ПРИХОДА", "=72.98"),
-        Line("    НДС 20%", "=67.50"), Line("    НДС 10%", "=5.48"), Line("  ВОЗВРАТ РАСХОДА", "=0.00"),
-        Blank(), Line("НЕОБНУЛЯЕМЫЕ СУММЫ"), Line("  ПРИХОДА", "=1230.35"), Line("  РАСХОДА", "=700.00"),
-        Line("  ВОЗВРАТА ПРИХОДА", "=465.25"), Line("  ВОЗВРАТА РАСХОДА", "=0.00"), Blank()};
-    lines.insert(lines.end(), rest.begin(), rest.end());
+    lines.insert(lines.end(),
+                 {Line("ЧЕКИ КОРРЕКЦИИ"), Line("ПРИХОД " + f.salesCorrections, f.salesCorrectionSum),
+                  Line("РАСХОД 0000", "=0.00"), Blank(), Line("ВНЕСЕНИЕ " + f.cashIn, f.cashInSum),
+                  Line("ВЫПЛАТА " + f.cashOut, f.cashOutSum)});
+    if (closing)
+        lines.insert(lines.end(), {Line("ИНКАССАЦИЯ", f.drawer), Line("НАЛ. В КАССЕ", "=0.00")});
+    else
+        lines.push_back(Line("НАЛ. В КАССЕ", f.drawer));
+    lines.insert(lines.end(), {Line("ВЫРУЧКА", f.revenue), Blank(), Line("СУММА НАЛОГОВ ПО ТИПАМ", f.taxes)});
+    for (std::size_t k = 0; k < 4; ++k) {
+        lines.push_back(Line(taxLabels[k], f.kinds[k].tax));
+        lines.insert(lines.end(), f.kinds[k].rates.begin(), f.kinds[k].rates.end());
+    }
+    lines.insert(lines.end(), {Blank(), Line("НЕОБНУЛЯЕМЫЕ СУММЫ")});
+    for (std::size_t k = 0; k < 4; ++k)
+        lines.push_back(Line(totalLabels[k], f.kinds[k].nonResettable));
+    lines.push_back(Blank());
     return lines;
 }
+
+// Two sales, a return and a purchase; a correction; 5000 in, 1000 out.
+const ShiftFigures FirstDay{
+    .kinds = {KindTotals{.count = "0002",
+                         .total = "=1230.35",
+                         .cash = "=930.35",
+                         .card = "=300.00",
+                         // 119.1666 + 24.5772 + 40
+                         .tax = "=183.74",
+                         .rates = {Line("    НДС 20%", "=119.17"), Line("    НДС 10%", "=24.58"),
+                                   Line("    НДС 20/120", "=40.00")},
+                         .nonResettable = "=1230.35"},
+              KindTotals{.count = "0001",
+                         .total = "=700.00",
+                         .cash = "=700.00",
+                         .tax = "=100.00",
+                         .rates = {Line("    НДС 20%", "=100.00")},
+                         .nonResettable = "=700.00"},
+              KindTotals{.count = "0001",
+                         .total = "=465.25",
+                         .cash = "=60.25",
+                         .card = "=405.00",
+                         // 67.5 + 5.4773
+                         .tax = "=72.98",
+                         .rates = {Line("    НДС 20%", "=67.50"), Line("    НДС 10%", "=5.48")},
+                         .nonResettable = "=465.25"},
+              KindTotals{}},
+    .salesCorrections = "0001",
+    .salesCorrectionSum = "=150.00",
+    .cashIn = "0001",
+    .cashInSum = "=5000.00",
+    .cashOut = "0001",
+    .cashOutSum = "=1000.00",
+    .drawer = "=4170.10",
+    // Cash and card of the sales, less those of the return and of the purchase.
+    .revenue = "=65.10",
+    .taxes = "=356.72"};
+
+// A new shift: nothing yet but the totals that never reset.
+const ShiftFigures NextMorning{.kinds = {KindTotals{.nonResettable = "=1230.35"},
+                                         KindTotals{.nonResettable = "=700.00"},
+                                         KindTotals{.nonResettable = "=465.25"}, KindTotals{}}};
 
 // The registers a day of receipts, corrections and cash uses.
 std::vector<std::string> DayRegisters() {
@@ -234,6 +278,18 @@ std::vector<std::string> DayRegisters() {
     add('O', 153, 154);
     add('O', 200, 203);
     return names;
+}
+
+// A stored moment as the KKT table shows it: the seconds read back as they were written (the local clock
+// taken as if it were UTC), the time left out at midnight.
+std::string ShownMoment(const std::string& seconds) {
+    const std::time_t moment = std::stoll(seconds);
+    std::tm parts{};
+    gmtime_r(&moment, &parts);
+    const bool midnight = parts.tm_hour == 0 && parts.tm_min == 0 && parts.tm_sec == 0;
+    char text[32] = {};
+    std::strftime(text, sizeof text, midnight ? "%d.%m.%Y" : "%d.%m.%Y %H:%M:%S", &parts);
+    return text;
 }
 
 std::string ReceiptAnswer(int check, int shiftCheck) {
@@ -273,15 +329,14 @@ protected:
         }
     }
 
-    // The KKT table with its registration moment (a date, with a time unless it is midnight) as "*".
+    // The KKT table with its registration moment, checked against the stored one, as "*".
     std::string KktTable() {
         const CallResult table = DataKKT(id);
         EXPECT_TRUE(Done(table, "ПолучитьПараметрыККТ"));
         pugi::xml_document doc;
         EXPECT_TRUE(doc.load_string(table.Out(1).c_str())) << table.Out(1);
         pugi::xml_attribute moment = doc.child("Parameters").attribute("DateTime");
-        static const std::regex shown(R"(\d{2}\.\d{2}\.\d{4}( \d{2}:\d{2}:\d{2})?)");
-        EXPECT_TRUE(std::regex_match(moment.value(), shown)) << moment.value();
+        EXPECT_EQ(std::string(moment.value()), ShownMoment(Field("RegDateTime")));
         moment.set_value("*");
         std::ostringstream text;
         doc.save(text, "", pugi::format_raw | pugi::format_no_declaration);
@@ -536,15 +591,17 @@ TEST_F(KktTrainingDayTest, ARegisteredDeviceWorksThroughAWholeDay) {
     ASSERT_TRUE(Done(XReport(id, Seller), "X report"));
     ExpectDocument(Join({DayHeader("СМЕНА:1", Seller, 11),
                          {Centered("СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ")},
-                         DayTotals(false),
+                         ShiftTotals(FirstDay, false),
                          Separator}),
                    "X report");
 
     const CallResult closed = CloseShift(id, Seller);
     ASSERT_TRUE(Done(closed, "ЗакрытьСмену"));
-    ExpectDocument(
-        Join({DayHeader("СМЕНА:1", Seller, 12), {Centered("ЗАКРЫТИЕ СМЕНЫ")}, DayTotals(true), Separator}),
-        "Z report");
+    ExpectDocument(Join({DayHeader("СМЕНА:1", Seller, 12),
+                         {Centered("ЗАКРЫТИЕ СМЕНЫ")},
+                         ShiftTotals(FirstDay, true),
+                         Separator}),
+                   "Z report");
     EXPECT_EQ(
         CompactAnswer(closed.Out(2)),
         "<OutputParameters><Parameters FNError=\"false\" FNFail=\"false\" FNOverflow=\"false\" "
@@ -568,14 +625,6 @@ TEST_F(KktTrainingDayTest, ARegisteredDeviceWorksThroughAWholeDay) {
         "UrgentReplacementFN=\"false\" ResourcesExhaustionFN=\"false\" MemoryOverflowFN=\"false\" "
         "OFDTimeout=\"false\" ResourcesFN=\"365\"/></OutputParameters>");
 
-    // Nothing else went into the file: the documents above are all of it, in this order.
-    EXPECT_TRUE(NewDocumentLines().empty());
-    const std::string file = OutputBytes();
-    std::size_t fileLines = 0;
-    for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2))
-        ++fileLines;
-    EXPECT_EQ(fileLines, documentLines);
-
     // The closing cleared the shift; the non-resettable sums and the correction count stay.
     ExpectRegisters(
         {{"M72", "930.35"}, {"M73", "700"}, {"M74", "60.25"}, {"M76", "300"}, {"M78", "405"}, {"O200", "1"}},
@@ -590,6 +639,27 @@ TEST_F(KktTrainingDayTest, ARegisteredDeviceWorksThroughAWholeDay) {
                   {"FNLifeState", "1"},
                   {"RegDocumentNumber", "1"}},
                  "after the day");
+
+    // The next morning a new shift starts from nothing but the totals that never reset.
+    ASSERT_TRUE(Done(OpenShift(id, Seller), "second shift"));
+    ExpectDocument(Join({DayHeader("СМЕНА:2", Seller, 14),
+                         {Centered("ОТКРЫТИЕ СМЕНЫ"), Line("ФД:10", MaskedSign)},
+                         Separator}),
+                   "second shift");
+    ASSERT_TRUE(Done(XReport(id, Seller), "X report of the second shift"));
+    ExpectDocument(Join({DayHeader("СМЕНА:2", Seller, 15),
+                         {Centered("СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ")},
+                         ShiftTotals(NextMorning, false),
+                         Separator}),
+                   "X report of the second shift");
+
+    // Nothing else went into the file: the documents above are all of it, in this order.
+    EXPECT_TRUE(NewDocumentLines().empty());
+    const std::string file = OutputBytes();
+    std::size_t fileLines = 0;
+    for (std::size_t at = file.find("\r\n"); at != std::string::npos; at = file.find("\r\n", at + 2))
+        ++fileLines;
+    EXPECT_EQ(fileLines, documentLines);
 
     EXPECT_TRUE(Done(driver_->Call("ОтключитьОборудование", {Value::Text(id)}), "ОтключитьОборудование"));
 }
