@@ -7,4 +7,4 @@ cmake --preset default >/dev/null
 cmake --build --preset default --target veltrano veltrano-host
 data=$(mktemp -d -t veltrano-demo.XXXXXX)
 echo "Data folder: $data"
-build/default/testhost/veltrano-host --data "$data" scenarios/demo.txt
+build/default/testhost/veltrano-host --data "$data" --max-lines 24 scenarios/demo.txt

@@ -97,6 +97,7 @@ TEST_F(DriverHostTest, ParametersCarryTheWholeSchemaWithTheUsbChoiceList) {
         doc.select_node("//Parameter[@Name='ChequeHeader']").node().attribute("DefaultValue").value(),
         "Учебный ККТ");
     EXPECT_EQ(call.Out(1).find('\n'), call.Out(1).find("\r\n") + 1) << "lines end with CR LF";
+    EXPECT_EQ(call.Out(1).rfind("<?xml version=\"1.0\"?>\r\n", 0), 0u) << "no encoding declaration";
 }
 
 TEST_F(DriverHostTest, AdditionalActionsAreListedInOrderAndRunByExactName) {
