@@ -1,5 +1,6 @@
 // The base of every driver object and the declarations through which a driver class shows its host methods,
-// properties and additional actions. The registry walks the declarations from the most derived class to the root.
+// properties and additional actions. The registry walks the declarations from the most derived class to the
+// root.
 #pragma once
 
 #include "addin/native_api.h"
@@ -21,7 +22,8 @@ struct TClassReg;
 // Boolean that becomes the host call's result.
 using HostMethod = bool (*)(TV8UserObject& self, V8Variant* result, V8Variant* params, long count);
 
-// A host method declared by a class: English name, Russian name, parameter count, implementation at that level.
+// A host method declared by a class: English name, Russian name, parameter count, implementation at that
+// level.
 struct ExportMeth {
     std::u16string_view name;
     std::u16string_view nameLoc;
@@ -33,8 +35,8 @@ struct ExportMeth {
 enum class PropKind { Integer, Int64, Boolean, Float, Text, Other };
 using PropValue = std::variant<std::int64_t, bool, double, std::string>;
 
-// A published property of an object (a driver's host property or a device instance's setting). The accessors take
-// the object the table describes.
+// A published property of an object (a driver's host property or a device instance's setting). The accessors
+// take the object the table describes.
 struct PropertyDecl {
     std::string_view name;    // English name (also the settings name)
     std::string_view nameLoc; // Russian name, may be empty

@@ -12,7 +12,8 @@ namespace veltrano::addin {
 using napi::IMemoryManager;
 using napi::V8Variant;
 
-// Returns host-owned data to the manager (texts, blobs), releases interfaces, then zeroes the variant. Never throws.
+// Returns host-owned data to the manager (texts, blobs), releases interfaces, then zeroes the variant. Never
+// throws.
 void V8ClearVar(IMemoryManager* mm, V8Variant* value) noexcept;
 
 bool V8SetBool(IMemoryManager* mm, V8Variant* value, bool flag);
@@ -33,15 +34,15 @@ bool V8SetBlob(IMemoryManager* mm, V8Variant* value, const void* data, std::uint
 napi::WCHAR_T* HostCopy(IMemoryManager* mm, std::u16string_view text);
 
 // Readers; the type is vt with the flag bits masked off.
-std::u16string ReadText(const V8Variant& value);    // VTYPE_PWSTR up to its zero, else empty
-std::string ReadTextUtf8(const V8Variant& value);   // the same as UTF-8
-std::int32_t ReadInteger(const V8Variant& value);   // I4, I2, UI1, ERROR, R4/R8/DATE truncated, PWSTR decimal
-double ReadNumber(const V8Variant& value);          // R8, integers, R4, DATE, PWSTR with the process separator
-bool ReadBool(const V8Variant& value);              // BOOL byte, else the integer reader is non-zero
+std::u16string ReadText(const V8Variant& value);  // VTYPE_PWSTR up to its zero, else empty
+std::string ReadTextUtf8(const V8Variant& value); // the same as UTF-8
+std::int32_t ReadInteger(const V8Variant& value); // I4, I2, UI1, ERROR, R4/R8/DATE truncated, PWSTR decimal
+double ReadNumber(const V8Variant& value);        // R8, integers, R4, DATE, PWSTR with the process separator
+bool ReadBool(const V8Variant& value);            // BOOL byte, else the integer reader is non-zero
 
-// Texts read as numbers (also used for settings): surrounding spaces allowed, an optional sign, decimal digits;
-// numbers may carry the given separator and an exponent. False, leaving the number as it was, when the text is
-// no such number or does not fit.
+// Texts read as numbers (also used for settings): surrounding spaces allowed, an optional sign, decimal
+// digits; numbers may carry the given separator and an exponent. False, leaving the number as it was, when
+// the text is no such number or does not fit.
 bool ParseIntegerText(std::string_view text, std::int64_t& number);
 bool ParseNumberText(std::string_view text, char separator, double& number);
 

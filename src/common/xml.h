@@ -15,6 +15,8 @@ std::string ToText(const pugi::xml_document& doc);
 // Parses a whole document; an empty or malformed text throws std::runtime_error with the parser's message.
 void Parse(pugi::xml_document& doc, std::string_view text);
 
-inline const char* BoolText(bool value) { return value ? "true" : "false"; }
+inline const char* BoolText(bool value) {
+    return value ? "true" : "false";
+}
 
 } // namespace veltrano::xml
