@@ -69,6 +69,11 @@ struct Guid {
 
 // The platform's tagged value. The union holds the C `tm` record, so its size follows the platform: 40 bytes
 // on 32-bit Windows (48 in all, `vt` at byte 44), 56 bytes on Linux x86_64 (64 in all, `vt` at byte 60).
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wnested-anon-types"
+#pragma clang diagnostic ignored "-Wgnu-anonymous-struct"
+#endif
 struct V8Variant {
     union {
         std::int8_t i8Val;
@@ -108,6 +113,9 @@ struct V8Variant {
     std::uint32_t cbElements;
     std::uint16_t vt;
 };
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(V8Variant) == 48, "the host variant is 48 bytes on 32-bit Windows");
