@@ -5,10 +5,10 @@
 #include "common/money.h"
 #include "common/text.h"
 #include "driver/xml_text.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/operations/receipt_operation.h"
 #include "kkt/operations/shift_operations.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <pugixml.hpp>
 
@@ -46,10 +46,11 @@ public:
             instance_.Pay[type] = payments[type];
         instance_.LineLength = 42;
         instance_.ShowReceiptForm = 1;
-        instance_.FDevice = std::make_unique<output::TDevice>(storageFile_);
+        instance_.Attach(std::make_unique<FiscalStorage>(storageFile_),
+                         std::make_unique<output::OutputDevice>());
         // No output file: it would grow with every input.
-        instance_.FDevice->Init("", 42);
-        instance_.FDevice->ShowReceiptForm = 1;
+        instance_.Device().Init("", 42);
+        instance_.Device().ShowReceiptForm = 1;
 
         pugi::xml_document cashier;
         cashier.append_child("InputParameters").append_child("Parameters").append_attribute("CashierName") =
@@ -62,7 +63,7 @@ public:
     }
 
     ~TrainingRegister() {
-        instance_.FDevice.reset();
+        instance_.Attach(nullptr, nullptr);
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
@@ -87,7 +88,7 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path storageFile_;
     std::string pristineStorage_;
-    kkt::TDeviceDriver instance_;
+    kkt::DeviceInstance instance_;
 };
 
 } // namespace

@@ -1,12 +1,25 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the default build, the same tests under AddressSanitizer and UBSan, then a bounded
-# fuzzing run over the check-package path.
+# Builds and runs every test: the layer check, the default build, the same tests under AddressSanitizer and
+# UBSan, then a bounded fuzzing run over the check-package path. Each stage prints how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-for preset in default asan; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  ctest --preset "$preset" -j2
-done
-scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-60}"
+
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "== $name"
+  "$@"
+  echo "== $name: $((SECONDS - start)) s"
+}
+
+build_and_test() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+  ctest --preset "$1" -j2
+}
+
+stage "set-up" scripts/install-deps.sh
+stage "layers" scripts/check-layers.sh
+stage "default build and tests" build_and_test default
+stage "sanitizer build and tests" build_and_test asan
+stage "fuzzing" scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-60}"

@@ -20,7 +20,7 @@ namespace {
 // are initialised in; the module's load step uses it first, so it is destroyed after the module's unload
 // step.
 struct RegistryState {
-    TClassRegList list;
+    ClassRegistrations list;
     std::u16string classNames;
     std::map<std::string, bool, std::less<>> deviceLogFlags;
 };
@@ -87,7 +87,7 @@ std::u16string Wide(std::string_view utf8) {
     return text::Utf8ToUtf16(utf8);
 }
 
-void ReadProperty(const PropertyDecl& decl, const TV8UserObject& object, V8Variant* value) {
+void ReadProperty(const PropertyDecl& decl, const UserObject& object, V8Variant* value) {
     if (decl.kind == PropKind::Other || decl.get == nullptr)
         throw std::runtime_error("Property type unacceptable");
     const PropValue current = decl.get(static_cast<const void*>(&object));
@@ -111,7 +111,7 @@ void ReadProperty(const PropertyDecl& decl, const TV8UserObject& object, V8Varia
     }
 }
 
-void WriteProperty(const PropertyDecl& decl, TV8UserObject& object, const V8Variant& value) {
+void WriteProperty(const PropertyDecl& decl, UserObject& object, const V8Variant& value) {
     if (decl.set == nullptr)
         throw std::runtime_error("Property type unacceptable");
     PropValue converted;
@@ -181,58 +181,58 @@ PropValue ConvertSetting(const PropertyDecl& decl, std::string_view valueText) {
 
 } // namespace
 
-V8Variant& TDefParamList::AddParam(std::int32_t paramNum) {
-    TDefParamValue& entry = Values.emplace_back();
+V8Variant& DefaultParameters::AddParam(std::int32_t paramNum) {
+    DefaultParameter& entry = Values.emplace_back();
     entry.Num = paramNum - 1;
     TempParam = &entry.Value;
     return entry.Value;
 }
 
-void TDefParamList::AddInt(std::int32_t value, std::int32_t paramNum) {
+void DefaultParameters::AddInt(std::int32_t value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.lVal = value;
     v.vt = napi::VTYPE_I4;
 }
 
-void TDefParamList::AddDouble(double value, std::int32_t paramNum) {
+void DefaultParameters::AddDouble(double value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.dblVal = value;
     v.vt = napi::VTYPE_R8;
 }
 
-void TDefParamList::AddBool(bool value, std::int32_t paramNum) {
+void DefaultParameters::AddBool(bool value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.bVal = value;
     v.vt = napi::VTYPE_BOOL;
 }
 
-void TDefParamList::AddWString(const napi::WCHAR_T* value, std::int32_t paramNum) {
+void DefaultParameters::AddWString(const napi::WCHAR_T* value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.pwstrVal = const_cast<napi::WCHAR_T*>(value);
     v.wstrLen = value == nullptr ? 0 : static_cast<std::uint32_t>(std::u16string_view(value).size());
     v.vt = napi::VTYPE_PWSTR;
 }
 
-void TDefParamList::AddAString(const char* value, std::int32_t paramNum) {
+void DefaultParameters::AddAString(const char* value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.pstrVal = const_cast<char*>(value);
     v.strLen = value == nullptr ? 0 : static_cast<std::uint32_t>(std::strlen(value));
     v.vt = napi::VTYPE_PSTR;
 }
 
-void TDefParamList::AddDate(double value, std::int32_t paramNum) {
+void DefaultParameters::AddDate(double value, std::int32_t paramNum) {
     V8Variant& v = AddParam(paramNum);
     v.date = value;
     v.vt = napi::VTYPE_DATE;
 }
 
-const TDefParamValue* TDefParamList::At(long position) const {
+const DefaultParameter* DefaultParameters::At(long position) const {
     if (position < 0 || static_cast<std::size_t>(position) >= Values.size())
         return nullptr;
     return &Values[static_cast<std::size_t>(position)];
 }
 
-const TClassRegList& ClassRegList() {
+const ClassRegistrations& ClassRegList() {
     return State().list;
 }
 
@@ -240,16 +240,16 @@ const napi::WCHAR_T* ClassNames() {
     return State().classNames.c_str();
 }
 
-const TClassReg* FindClass(std::u16string_view natApiClassName) {
+const ClassRegistration* FindClass(std::u16string_view natApiClassName) {
     for (const auto& reg : State().list.ClassList)
         if (reg->NatApiClassName == natApiClassName)
             return reg.get();
     return nullptr;
 }
 
-const TClassReg& RegisterClass(UserClassFactory factory, const ClassDeclarations& mostDerived,
-                               std::u16string extension) {
-    auto reg = std::make_unique<TClassReg>();
+const ClassRegistration& RegisterClass(UserClassFactory factory, const ClassDeclarations& mostDerived,
+                                       std::u16string extension) {
+    auto reg = std::make_unique<ClassRegistration>();
     reg->UserClass = factory;
     reg->Declarations = &mostDerived;
     reg->RegisterExtensionAs = extension;
@@ -257,7 +257,7 @@ const TClassReg& RegisterClass(UserClassFactory factory, const ClassDeclarations
 
     ForEachClass(mostDerived, [&](const ClassDeclarations& level) {
         for (const ExportMeth& meth : level.methods) {
-            TMethReg& entry = reg->MethList.emplace_back();
+            MethodRegistration& entry = reg->MethList.emplace_back();
             entry.MethName = meth.name;
             entry.MethNameLoc = meth.nameLoc;
             entry.IsFunction = true;
@@ -267,7 +267,7 @@ const TClassReg& RegisterClass(UserClassFactory factory, const ClassDeclarations
     });
     ForEachClass(mostDerived, [&](const ClassDeclarations& level) {
         for (const PropertyDecl& prop : level.properties) {
-            TPropReg& entry = reg->PropList.emplace_back();
+            PropertyRegistration& entry = reg->PropList.emplace_back();
             entry.PropName = Wide(prop.name);
             entry.PropNameLoc = Wide(prop.nameLoc);
             entry.IsReadable = true;
@@ -321,7 +321,7 @@ void ClearDeviceLogFlags() noexcept {
     State().deviceLogFlags.clear();
 }
 
-bool PropertyGetSet(TV8UserObject& object, std::string_view name, V8Variant* value, bool get) {
+bool PropertyGetSet(UserObject& object, std::string_view name, V8Variant* value, bool get) {
     bool found = false;
     ForEachClass(object.Declarations(), [&](const ClassDeclarations& level) {
         for (const PropertyDecl& decl : level.properties) {

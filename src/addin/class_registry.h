@@ -18,18 +18,18 @@
 namespace veltrano::addin {
 
 // The virtual constructor of a driver class; may throw or return null when it fails.
-using UserClassFactory = std::unique_ptr<TV8UserObject> (*)();
+using UserClassFactory = std::unique_ptr<UserObject> (*)();
 
 // The accessor behind every property entry: (object, property name, the host's variant, get) -> Boolean.
-using PropGetSetFn = bool (*)(TV8UserObject& object, std::string_view name, V8Variant* value, bool get);
+using PropGetSetFn = bool (*)(UserObject& object, std::string_view name, V8Variant* value, bool get);
 
-struct TDefParamValue {
+struct DefaultParameter {
     std::int32_t Num = 0; // 0-based parameter index
     V8Variant Value{};
 };
 
 // Default values of one method's parameters. No class of this system declares any, so every list stays empty.
-class TDefParamList {
+class DefaultParameters {
 public:
     std::int32_t ValueCount() const { return static_cast<std::int32_t>(Values.size()); }
     // Appends an entry for the 1-based parameter number and returns its value.
@@ -42,22 +42,22 @@ public:
     void AddAString(const char* value, std::int32_t paramNum);
     void AddDate(double value, std::int32_t paramNum);
     // The entry at the given position, or null.
-    const TDefParamValue* At(long position) const;
+    const DefaultParameter* At(long position) const;
 
-    std::deque<TDefParamValue> Values; // a deque keeps TempParam valid while entries are appended
-    V8Variant* TempParam = nullptr;    // the value appended last
+    std::deque<DefaultParameter> Values; // a deque keeps TempParam valid while entries are appended
+    V8Variant* TempParam = nullptr;      // the value appended last
 };
 
-struct TMethReg {
+struct MethodRegistration {
     std::u16string MethName;    // English
     std::u16string MethNameLoc; // Russian
     bool IsFunction = true;
     std::int32_t ParamCount = 0;
-    TDefParamList DefParams;
+    DefaultParameters DefParams;
     HostMethod Execute = nullptr;
 };
 
-struct TPropReg {
+struct PropertyRegistration {
     std::u16string PropName;    // English
     std::u16string PropNameLoc; // Russian
     bool IsReadable = true;
@@ -65,34 +65,34 @@ struct TPropReg {
     PropGetSetFn PropGetSet = nullptr;
 };
 
-struct TClassReg {
+struct ClassRegistration {
     UserClassFactory UserClass = nullptr;
     const ClassDeclarations* Declarations = nullptr; // the most derived class's declarations
     std::u16string RegisterExtensionAs;
     std::u16string NatApiClassName;
     std::int32_t PropCount = 0;
     std::int32_t MethCount = 0;
-    std::vector<TPropReg> PropList;
-    std::vector<TMethReg> MethList;
+    std::vector<PropertyRegistration> PropList;
+    std::vector<MethodRegistration> MethList;
 };
 
-struct TClassRegList {
+struct ClassRegistrations {
     std::int32_t ClassCount = 0;
-    std::vector<std::unique_ptr<TClassReg>> ClassList; // in registration order; owns the records
+    std::vector<std::unique_ptr<ClassRegistration>> ClassList; // in registration order; owns the records
 };
 
 // The process-wide class list (read-only once the module has loaded).
-const TClassRegList& ClassRegList();
+const ClassRegistrations& ClassRegList();
 // The class-names text ("Veltrano"): NatApiClassName of every class in registration order joined with "|".
 // The pointer stays valid until ClearClassRegistry.
 const napi::WCHAR_T* ClassNames();
 // The record whose NatApiClassName equals the name exactly, or null.
-const TClassReg* FindClass(std::u16string_view natApiClassName);
+const ClassRegistration* FindClass(std::u16string_view natApiClassName);
 
 // Registers a class: appends its record and its name to the class-names text. Methods, then properties, are
 // walked from the most derived class to the root, each class in written order. Returns the new record.
-const TClassReg& RegisterClass(UserClassFactory factory, const ClassDeclarations& mostDerived,
-                               std::u16string extension);
+const ClassRegistration& RegisterClass(UserClassFactory factory, const ClassDeclarations& mostDerived,
+                                       std::u16string extension);
 
 // Unload: frees the class list with all records, the class-names text and DeviceLogFlags.
 void ClearClassRegistry() noexcept;
@@ -104,10 +104,10 @@ std::map<std::string, bool, std::less<>> DeviceLogFlagsSnapshot();
 void ClearDeviceLogFlags() noexcept;
 
 // The property accessor over the exported properties of the object's class (accessors receive the object
-// as `const void*` / `void*` pointing at its TV8UserObject part). Matches name or Russian name ignoring
+// as `const void*` / `void*` pointing at its UserObject part). Matches name or Russian name ignoring
 // letter case; throws std::runtime_error "Property is read-only: %s", "Property not found: %s", "Property
 // type unacceptable", "Value type unacceptable". Returns true.
-bool PropertyGetSet(TV8UserObject& object, std::string_view name, V8Variant* value, bool get);
+bool PropertyGetSet(UserObject& object, std::string_view name, V8Variant* value, bool get);
 
 // Copies one named setting onto a target object (used at connection). The table describes the
 // target's class; the property is found by name ignoring letter case, else 'Property "%s" not found in Source

@@ -4,7 +4,7 @@
 #include "addin/trace.h"
 #include "addin/variant.h"
 #include "common/text.h"
-#include "driver/log.h"
+#include "log/log.h"
 
 #include <exception>
 #include <string>
@@ -21,35 +21,35 @@ std::u16string_view View(const napi::WCHAR_T* text) {
 
 } // namespace
 
-long FindMethodIndex(const TClassReg& classReg, std::u16string_view name) {
+long FindMethodIndex(const ClassRegistration& classReg, std::u16string_view name) {
     for (std::size_t i = 0; i < classReg.MethList.size(); ++i) {
-        const TMethReg& entry = classReg.MethList[i];
+        const MethodRegistration& entry = classReg.MethList[i];
         if (entry.MethNameLoc == name || entry.MethName == name)
             return static_cast<long>(i);
     }
     return -1;
 }
 
-long FindPropIndex(const TClassReg& classReg, std::u16string_view name) {
+long FindPropIndex(const ClassRegistration& classReg, std::u16string_view name) {
     for (std::size_t i = 0; i < classReg.PropList.size(); ++i) {
-        const TPropReg& entry = classReg.PropList[i];
+        const PropertyRegistration& entry = classReg.PropList[i];
         if (entry.PropNameLoc == name || entry.PropName == name)
             return static_cast<long>(i);
     }
     return -1;
 }
 
-TComponent::TComponent(const TClassReg& classReg, std::unique_ptr<TV8UserObject> driver)
+ComponentObject::ComponentObject(const ClassRegistration& classReg, std::unique_ptr<UserObject> driver)
     : classReg_(classReg), driver_(std::move(driver)) {
     if (driver_)
         driver_->ClassReg = &classReg_;
 }
 
-TComponent::~TComponent() {
+ComponentObject::~ComponentObject() {
     DestroyDriver();
 }
 
-void TComponent::DestroyDriver() noexcept {
+void ComponentObject::DestroyDriver() noexcept {
     try {
         driver_.reset();
     } catch (...) {
@@ -57,19 +57,19 @@ void TComponent::DestroyDriver() noexcept {
     }
 }
 
-const TMethReg* TComponent::Method(long index) const {
+const MethodRegistration* ComponentObject::Method(long index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= classReg_.MethList.size())
         return nullptr;
     return &classReg_.MethList[static_cast<std::size_t>(index)];
 }
 
-const TPropReg* TComponent::Property(long index) const {
+const PropertyRegistration* ComponentObject::Property(long index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= classReg_.PropList.size())
         return nullptr;
     return &classReg_.PropList[static_cast<std::size_t>(index)];
 }
 
-napi::WCHAR_T* TComponent::HostName(std::u16string_view name) const noexcept {
+napi::WCHAR_T* ComponentObject::HostName(std::u16string_view name) const noexcept {
     try {
         return driver_ ? HostCopy(driver_->V8MM, name) : nullptr;
     } catch (...) {
@@ -77,7 +77,7 @@ napi::WCHAR_T* TComponent::HostName(std::u16string_view name) const noexcept {
     }
 }
 
-void TComponent::ReportHostError(std::string_view message) noexcept {
+void ComponentObject::ReportHostError(std::string_view message) noexcept {
     try {
         if (driver_ && driver_->V8 != nullptr) {
             napi::WCHAR_T* description = HostCopy(driver_->V8MM, text::Utf8ToUtf16(message));
@@ -91,7 +91,7 @@ void TComponent::ReportHostError(std::string_view message) noexcept {
 
 // IInitDoneBase
 
-bool TComponent::Init(void* connection) {
+bool ComponentObject::Init(void* connection) {
     try {
         if (!driver_)
             return false;
@@ -102,7 +102,7 @@ bool TComponent::Init(void* connection) {
     }
 }
 
-bool TComponent::setMemManager(void* memoryManager) {
+bool ComponentObject::setMemManager(void* memoryManager) {
     try {
         if (!driver_)
             return false;
@@ -113,7 +113,7 @@ bool TComponent::setMemManager(void* memoryManager) {
     }
 }
 
-long TComponent::GetInfo() {
+long ComponentObject::GetInfo() {
     try {
         return driver_ ? driver_->GetInfo() : 2000;
     } catch (...) {
@@ -121,7 +121,7 @@ long TComponent::GetInfo() {
     }
 }
 
-void TComponent::Done() {
+void ComponentObject::Done() {
     try {
         if (driver_)
             driver_->Done();
@@ -131,7 +131,7 @@ void TComponent::Done() {
 
 // ILanguageExtenderBase
 
-bool TComponent::RegisterExtensionAs(napi::WCHAR_T** extensionName) {
+bool ComponentObject::RegisterExtensionAs(napi::WCHAR_T** extensionName) {
     try {
         if (extensionName != nullptr)
             *extensionName = HostName(classReg_.RegisterExtensionAs);
@@ -141,11 +141,11 @@ bool TComponent::RegisterExtensionAs(napi::WCHAR_T** extensionName) {
     }
 }
 
-long TComponent::GetNProps() {
+long ComponentObject::GetNProps() {
     return classReg_.PropCount;
 }
 
-long TComponent::FindProp(const napi::WCHAR_T* propName) {
+long ComponentObject::FindProp(const napi::WCHAR_T* propName) {
     try {
         return propName == nullptr ? -1 : FindPropIndex(classReg_, View(propName));
     } catch (...) {
@@ -153,16 +153,16 @@ long TComponent::FindProp(const napi::WCHAR_T* propName) {
     }
 }
 
-const napi::WCHAR_T* TComponent::GetPropName(long propNum, long propAlias) {
-    const TPropReg* entry = Property(propNum);
+const napi::WCHAR_T* ComponentObject::GetPropName(long propNum, long propAlias) {
+    const PropertyRegistration* entry = Property(propNum);
     if (entry == nullptr)
         return nullptr;
     return HostName(propAlias == 0 ? entry->PropName : entry->PropNameLoc);
 }
 
-bool TComponent::AccessProperty(long propNum, V8Variant* value, bool get) noexcept {
+bool ComponentObject::AccessProperty(long propNum, V8Variant* value, bool get) noexcept {
     try {
-        const TPropReg* entry = Property(propNum);
+        const PropertyRegistration* entry = Property(propNum);
         if (entry == nullptr || !driver_ || entry->PropGetSet == nullptr)
             return false;
         return entry->PropGetSet(*driver_, text::Utf16ToUtf8(entry->PropName), value, get);
@@ -174,29 +174,29 @@ bool TComponent::AccessProperty(long propNum, V8Variant* value, bool get) noexce
     return false;
 }
 
-bool TComponent::GetPropVal(const long propNum, V8Variant* value) {
+bool ComponentObject::GetPropVal(const long propNum, V8Variant* value) {
     return AccessProperty(propNum, value, true);
 }
 
-bool TComponent::SetPropVal(const long propNum, V8Variant* value) {
+bool ComponentObject::SetPropVal(const long propNum, V8Variant* value) {
     return AccessProperty(propNum, value, false);
 }
 
-bool TComponent::IsPropReadable(const long propNum) {
-    const TPropReg* entry = Property(propNum);
+bool ComponentObject::IsPropReadable(const long propNum) {
+    const PropertyRegistration* entry = Property(propNum);
     return entry != nullptr && entry->IsReadable;
 }
 
-bool TComponent::IsPropWritable(const long propNum) {
-    const TPropReg* entry = Property(propNum);
+bool ComponentObject::IsPropWritable(const long propNum) {
+    const PropertyRegistration* entry = Property(propNum);
     return entry != nullptr && entry->IsWritable;
 }
 
-long TComponent::GetNMethods() {
+long ComponentObject::GetNMethods() {
     return classReg_.MethCount;
 }
 
-long TComponent::FindMethod(const napi::WCHAR_T* methodName) {
+long ComponentObject::FindMethod(const napi::WCHAR_T* methodName) {
     try {
         return methodName == nullptr ? -1 : FindMethodIndex(classReg_, View(methodName));
     } catch (...) {
@@ -204,24 +204,24 @@ long TComponent::FindMethod(const napi::WCHAR_T* methodName) {
     }
 }
 
-const napi::WCHAR_T* TComponent::GetMethodName(const long methodNum, const long methodAlias) {
-    const TMethReg* entry = Method(methodNum);
+const napi::WCHAR_T* ComponentObject::GetMethodName(const long methodNum, const long methodAlias) {
+    const MethodRegistration* entry = Method(methodNum);
     if (entry == nullptr)
         return nullptr;
     return HostName(methodAlias == 0 ? entry->MethName : entry->MethNameLoc);
 }
 
-long TComponent::GetNParams(const long methodNum) {
-    const TMethReg* entry = Method(methodNum);
+long ComponentObject::GetNParams(const long methodNum) {
+    const MethodRegistration* entry = Method(methodNum);
     return entry == nullptr ? 0 : entry->ParamCount;
 }
 
-bool TComponent::GetParamDefValue(const long methodNum, const long paramNum, V8Variant* value) {
+bool ComponentObject::GetParamDefValue(const long methodNum, const long paramNum, V8Variant* value) {
     try {
-        const TMethReg* entry = Method(methodNum);
+        const MethodRegistration* entry = Method(methodNum);
         if (entry == nullptr || value == nullptr || !driver_)
             return false;
-        const TDefParamValue* def = entry->DefParams.At(paramNum);
+        const DefaultParameter* def = entry->DefParams.At(paramNum);
         if (def == nullptr)
             return false;
         napi::IMemoryManager* mm = driver_->V8MM;
@@ -240,14 +240,14 @@ bool TComponent::GetParamDefValue(const long methodNum, const long paramNum, V8V
     }
 }
 
-bool TComponent::HasRetVal(const long methodNum) {
-    const TMethReg* entry = Method(methodNum);
+bool ComponentObject::HasRetVal(const long methodNum) {
+    const MethodRegistration* entry = Method(methodNum);
     return entry != nullptr && entry->IsFunction;
 }
 
-bool TComponent::CallMethod(long methodNum, V8Variant* result, V8Variant* params, long count) noexcept {
+bool ComponentObject::CallMethod(long methodNum, V8Variant* result, V8Variant* params, long count) noexcept {
     try {
-        const TMethReg* entry = Method(methodNum);
+        const MethodRegistration* entry = Method(methodNum);
         if (entry == nullptr || !driver_ || entry->Execute == nullptr)
             return false;
         if (params == nullptr || count < 0)
@@ -274,17 +274,18 @@ bool TComponent::CallMethod(long methodNum, V8Variant* result, V8Variant* params
     return false;
 }
 
-bool TComponent::CallAsProc(const long methodNum, V8Variant* params, const long count) {
+bool ComponentObject::CallAsProc(const long methodNum, V8Variant* params, const long count) {
     return CallMethod(methodNum, nullptr, params, count);
 }
 
-bool TComponent::CallAsFunc(const long methodNum, V8Variant* result, V8Variant* params, const long count) {
+bool ComponentObject::CallAsFunc(const long methodNum, V8Variant* result, V8Variant* params,
+                                 const long count) {
     return CallMethod(methodNum, result, params, count);
 }
 
 // LocaleBase
 
-void TComponent::SetLocale(const napi::WCHAR_T* locale) {
+void ComponentObject::SetLocale(const napi::WCHAR_T* locale) {
     try {
         if (!driver_)
             return;
@@ -294,6 +295,6 @@ void TComponent::SetLocale(const napi::WCHAR_T* locale) {
     }
 }
 
-void TComponent::SetUserInterfaceLanguageCode(const napi::WCHAR_T* /*languageCode*/) {}
+void ComponentObject::SetUserInterfaceLanguageCode(const napi::WCHAR_T* /*languageCode*/) {}
 
 } // namespace veltrano::addin

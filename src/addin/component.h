@@ -11,17 +11,17 @@
 
 namespace veltrano::addin {
 
-class TComponent final : public napi::IComponentBase {
+class ComponentObject final : public napi::IComponentBase {
 public:
     // Takes the driver object and sets its ClassReg.
-    TComponent(const TClassReg& classReg, std::unique_ptr<TV8UserObject> driver);
-    ~TComponent() override;
+    ComponentObject(const ClassRegistration& classReg, std::unique_ptr<UserObject> driver);
+    ~ComponentObject() override;
 
-    TComponent(const TComponent&) = delete;
-    TComponent& operator=(const TComponent&) = delete;
+    ComponentObject(const ComponentObject&) = delete;
+    ComponentObject& operator=(const ComponentObject&) = delete;
 
-    TV8UserObject* Driver() const { return driver_.get(); }
-    const TClassReg& ClassReg() const { return classReg_; }
+    UserObject* Driver() const { return driver_.get(); }
+    const ClassRegistration& ClassReg() const { return classReg_; }
     // Destroys the driver object (DestroyObject does this before releasing the component).
     void DestroyDriver() noexcept;
 
@@ -61,16 +61,16 @@ private:
     bool AccessProperty(long propNum, V8Variant* value, bool get) noexcept;
     // Host error 1006 through the connection and an ERROR line "EXCEPTION"; never throws.
     void ReportHostError(std::string_view message) noexcept;
-    const TMethReg* Method(long index) const;
-    const TPropReg* Property(long index) const;
+    const MethodRegistration* Method(long index) const;
+    const PropertyRegistration* Property(long index) const;
     napi::WCHAR_T* HostName(std::u16string_view name) const noexcept;
 
-    const TClassReg& classReg_;
-    std::unique_ptr<TV8UserObject> driver_;
+    const ClassRegistration& classReg_;
+    std::unique_ptr<UserObject> driver_;
 };
 
 // Name lookup (exact case; Russian name first, then English; the first matching entry wins).
-long FindMethodIndex(const TClassReg& classReg, std::u16string_view name);
-long FindPropIndex(const TClassReg& classReg, std::u16string_view name);
+long FindMethodIndex(const ClassRegistration& classReg, std::u16string_view name);
+long FindPropIndex(const ClassRegistration& classReg, std::u16string_view name);
 
 } // namespace veltrano::addin

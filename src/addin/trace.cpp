@@ -4,7 +4,7 @@
 #include "addin/class_registry.h"
 #include "common/number_format.h"
 #include "common/text.h"
-#include "driver/log.h"
+#include "log/log.h"
 
 #include <pcre2.h>
 

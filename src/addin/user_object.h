@@ -15,12 +15,12 @@ namespace veltrano::addin {
 
 using napi::V8Variant;
 
-class TV8UserObject;
-struct TClassReg;
+class UserObject;
+struct ClassRegistration;
 
 // A host method: (object, result slot or null for CallAsProc, parameters in host order, their count) -> the
 // Boolean that becomes the host call's result.
-using HostMethod = bool (*)(TV8UserObject& self, V8Variant* result, V8Variant* params, long count);
+using HostMethod = bool (*)(UserObject& self, V8Variant* result, V8Variant* params, long count);
 
 // A host method declared by a class: English name, Russian name, parameter count, implementation at that
 // level.
@@ -52,20 +52,20 @@ struct PropertyDecl {
 struct AdditionalAction {
     std::string_view name;
     std::string_view caption;
-    void (*run)(TV8UserObject& self);
+    void (*run)(UserObject& self);
 };
 
 // One class's own declarations in written order, linked to its parent's.
 struct ClassDeclarations {
     const ClassDeclarations* parent;
     std::span<const ExportMeth> methods;
-    std::span<const PropertyDecl> properties; // exported host properties (accessors take the TV8UserObject)
+    std::span<const PropertyDecl> properties; // exported host properties (accessors take the UserObject)
     std::span<const AdditionalAction> actions;
 };
 
-class TV8UserObject {
+class UserObject {
 public:
-    virtual ~TV8UserObject() = default;
+    virtual ~UserObject() = default;
     virtual bool Init() { return true; }
     virtual long GetInfo() { return 2000; }
     virtual void SetLocale() {}
@@ -74,7 +74,7 @@ public:
     // The declarations of the object's most derived class.
     virtual const ClassDeclarations& Declarations() const = 0;
 
-    const TClassReg* ClassReg = nullptr;
+    const ClassRegistration* ClassReg = nullptr;
     napi::IMemoryManager* V8MM = nullptr;
     napi::IAddInDefBase* V8 = nullptr;
     std::u16string locale;

@@ -3,7 +3,7 @@
 
 #include "common/number_format.h"
 #include "common/text.h"
-#include "driver/log.h"
+#include "log/log.h"
 
 #include <charconv>
 #include <cmath>

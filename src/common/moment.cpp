@@ -1,7 +1,5 @@
 #include "common/moment.h"
 
-#include "platform/platform.h"
-
 #include <string>
 
 namespace veltrano::moment {
@@ -47,14 +45,6 @@ std::string Padded(std::int64_t number, std::size_t width) {
 }
 
 } // namespace
-
-DateTime NowLocal() {
-    return platform::LocalNow();
-}
-
-Moment Now() {
-    return ToMoment(NowLocal());
-}
 
 Moment ToMoment(const DateTime& dt) {
     const std::int64_t days =

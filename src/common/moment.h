@@ -12,10 +12,6 @@ struct DateTime {
     int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
-// The local wall clock now.
-DateTime NowLocal();
-Moment Now();
-
 Moment ToMoment(const DateTime& dt);
 DateTime FromMoment(Moment m);
 

@@ -3,27 +3,27 @@
 #include "addin/trace.h"
 #include "addin/variant.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "common/xml.h"
 #include "driver/guid.h"
 #include "driver/host_params.h"
-#include "driver/log.h"
-#include "driver/version.h"
 #include "driver/xml_text.h"
+#include "log/log.h"
 #include "resources/resources.h"
 
 #include <array>
 
 namespace veltrano::driver {
 
-using addin::TV8UserObject;
+using addin::UserObject;
 
 namespace {
 
-TCommonDriver& Driver(TV8UserObject& self) {
-    return static_cast<TCommonDriver&>(self);
+CommonDriver& Driver(UserObject& self) {
+    return static_cast<CommonDriver&>(self);
 }
 
-bool GetInterfaceRevision(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+bool GetInterfaceRevision(UserObject& self, V8Variant* result, V8Variant*, long) {
     // No guard: a driver without a revision number of its own fails as a host error.
     const std::int32_t revision = Driver(self).InterfaceRevision();
     if (result != nullptr)
@@ -31,46 +31,46 @@ bool GetInterfaceRevision(TV8UserObject& self, V8Variant* result, V8Variant*, lo
     return true;
 }
 
-bool GetDescription(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool GetDescription(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result,
                           [&] { SetOutText(driver, Param(params, count, 0), driver.BuildDescriptionXml()); });
 }
 
-bool GetLastError(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
+bool GetLastError(UserObject& self, V8Variant* result, V8Variant* params, long count) {
     // No guard, so that the record can be read again and again with the same answer.
-    TCommonDriver& driver = Driver(self);
+    CommonDriver& driver = Driver(self);
     if (result != nullptr)
-        addin::V8SetInt(self.V8MM, result, driver.FLastResult.GetIntResult());
-    SetOutText(driver, Param(params, count, 0), driver.FLastResult.ErrorDescription);
+        addin::V8SetInt(self.V8MM, result, driver.LastResult().GetIntResult());
+    SetOutText(driver, Param(params, count, 0), driver.LastResult().ErrorDescription);
     return true;
 }
 
-bool ConnectEquipment(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool ConnectEquipment(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result, [&] {
         V8Variant& deviceId = Param(params, count, 0);
         pugi::xml_document settings;
         ParseXmlText(settings, addin::ReadText(Param(params, count, 2)));
         driver.ConnectEquipment(settings);
-        SetOutText(driver, deviceId, driver.FDeviceID);
+        SetOutText(driver, deviceId, driver.DeviceId());
     });
 }
 
-bool DisconnectEquipment(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool DisconnectEquipment(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result,
                           [&] { driver.DisconnectEquipment(addin::ReadTextUtf8(Param(params, count, 0))); });
 }
 
-bool EquipmentParameters(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool EquipmentParameters(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result,
                           [&] { SetOutText(driver, Param(params, count, 1), driver.BuildSettingsXml()); });
 }
 
-bool SetParameter(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool SetParameter(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result, [&] {
         const std::string name = addin::ReadTextUtf8(Param(params, count, 0));
         addin::PropertyGetSet(driver, name, &Param(params, count, 1), false);
@@ -120,8 +120,8 @@ void TraceEquipmentTestEnd(const V8Variant* result, const V8Variant* params, lon
     }
 }
 
-bool EquipmentTest(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool EquipmentTest(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     try {
         V8Variant& descriptionOut = Param(params, count, 2);
         V8Variant& secondOut = Param(params, count, 3);
@@ -148,32 +148,32 @@ bool EquipmentTest(TV8UserObject& self, V8Variant* result, V8Variant* params, lo
     return true;
 }
 
-bool GetAdditionalActions(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool GetAdditionalActions(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result,
                           [&] { SetOutText(driver, Param(params, count, 0), driver.BuildActionsXml()); });
 }
 
-bool DoAdditionalAction(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool DoAdditionalAction(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result,
                           [&] { driver.RunAdditionalAction(addin::ReadTextUtf8(Param(params, count, 0))); });
 }
 
-bool EquipmentAutoSetup(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool EquipmentAutoSetup(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result, [&] {
         const std::string settings = addin::ReadTextUtf8(Param(params, count, 1));
         SetOutText(driver, Param(params, count, 2), settings);
     });
 }
 
-bool SetApplicationInformation(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+bool SetApplicationInformation(UserObject& self, V8Variant* result, V8Variant*, long) {
     return Driver(self).Guarded(result, [] {});
 }
 
-bool GetLocalizationPattern(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TCommonDriver& driver = Driver(self);
+bool GetLocalizationPattern(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CommonDriver& driver = Driver(self);
     return driver.Guarded(result, [&] {
         pugi::xml_document pattern;
         xml::InitDocument(pattern);
@@ -181,15 +181,15 @@ bool GetLocalizationPattern(TV8UserObject& self, V8Variant* result, V8Variant* p
     });
 }
 
-bool SetLocalization(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+bool SetLocalization(UserObject& self, V8Variant* result, V8Variant*, long) {
     return Driver(self).Guarded(result, [] {});
 }
 
-void ViewLog(TV8UserObject&) {
+void ViewLog(UserObject&) {
     throw std::runtime_error("Окно просмотра лога здесь недоступно");
 }
 
-void ShowHelp(TV8UserObject&) {
+void ShowHelp(UserObject&) {
     throw std::runtime_error("Окно справки здесь недоступно");
 }
 
@@ -252,21 +252,21 @@ std::string_view TypeValueOf(addin::PropKind kind) {
 
 } // namespace
 
-constinit const addin::ClassDeclarations TCommonDriver::Decls{nullptr, kMethods, kProperties, kActions};
+constinit const addin::ClassDeclarations CommonDriver::Decls{nullptr, kMethods, kProperties, kActions};
 
 [[noreturn]] void ThrowAbstractError() {
     throw std::runtime_error("Abstract Error");
 }
 
-std::string_view EquipmentTypeName(TEquipmentType type) {
+std::string_view EquipmentTypeName(EquipmentKind type) {
     const auto index = static_cast<std::size_t>(type);
     if (index >= kEquipmentTypeNames.size())
         throw std::runtime_error("Enum value unacceptable");
     return kEquipmentTypeNames[index];
 }
 
-TDriverInfo& DriverInfo() {
-    static TDriverInfo info;
+DriverDescription& DriverInfo() {
+    static DriverDescription info;
     return info;
 }
 
@@ -275,7 +275,7 @@ void RegisterDriver(addin::UserClassFactory factory, const addin::ClassDeclarati
                     UpdateDriverInfoFn updateDriverInfo) {
     const std::string extensionName = text::Utf16ToUtf8(extension);
     addin::RegisterClass(factory, declarations, std::move(extension));
-    TDriverInfo& info = DriverInfo();
+    DriverDescription& info = DriverInfo();
     info.Name = std::move(name);
     info.Description = std::move(description);
     updateDriverInfo(info);
@@ -300,8 +300,8 @@ std::string BuildPropertySettingsXml(const addin::ClassDeclarations& declaration
     return xml::ToText(doc);
 }
 
-void TCommonDriver::UpdateDriverInfo(TDriverInfo& info) {
-    info.EquipmentType = TEquipmentType::etUnknown;
+void CommonDriver::UpdateDriverInfo(DriverDescription& info) {
+    info.EquipmentType = EquipmentKind::etUnknown;
     info.IntegrationComponent = false;
     info.MainDriverInstalled = false;
     info.LogIsEnabled = false;
@@ -310,40 +310,39 @@ void TCommonDriver::UpdateDriverInfo(TDriverInfo& info) {
     info.IntegrationComponentVersion = info.DriverVersion;
 }
 
-void TCommonDriver::ConnectEquipment(const pugi::xml_document&) {
-    FDeviceID = NewGuidText();
+void CommonDriver::ConnectEquipment(const pugi::xml_document&) {
+    SetDeviceId(NewGuidText());
 }
 
-void TCommonDriver::DisconnectEquipment(const std::string&) {
-    FDeviceID.clear();
+void CommonDriver::DisconnectEquipment(const std::string&) {
+    SetDeviceId({});
 }
 
-void TCommonDriver::SelectInstance(const std::string&) {
+void CommonDriver::SelectInstance(const std::string&) {
     ThrowAbstractError();
 }
 
-std::int32_t TCommonDriver::InterfaceRevision() const {
+std::int32_t CommonDriver::InterfaceRevision() const {
     ThrowAbstractError();
 }
 
-void TCommonDriver::EquipmentTest(const pugi::xml_document& settings, std::string& description,
-                                  std::string&) {
+void CommonDriver::EquipmentTest(const pugi::xml_document& settings, std::string& description, std::string&) {
     try {
         try {
             ConnectEquipment(settings);
             description = DriverInfo().Description;
         } catch (...) {
-            DisconnectEquipment(FDeviceID);
+            DisconnectEquipment(DeviceId());
             throw;
         }
-        DisconnectEquipment(FDeviceID);
+        DisconnectEquipment(DeviceId());
     } catch (const std::exception& error) {
         description = error.what();
         throw;
     }
 }
 
-std::string TCommonDriver::BuildSettingsXml() {
+std::string CommonDriver::BuildSettingsXml() {
     const auto schema = resources::Find("Parameters");
     if (!schema)
         return BuildPropertySettingsXml(Declarations());
@@ -352,8 +351,8 @@ std::string TCommonDriver::BuildSettingsXml() {
     return xml::ToText(doc);
 }
 
-std::string TCommonDriver::BuildDescriptionXml() {
-    const TDriverInfo& info = DriverInfo();
+std::string CommonDriver::BuildDescriptionXml() {
+    const DriverDescription& info = DriverInfo();
     pugi::xml_document doc;
     xml::InitDocument(doc);
     pugi::xml_node description = doc.append_child("DriverDescription");
@@ -371,7 +370,7 @@ std::string TCommonDriver::BuildDescriptionXml() {
     return xml::ToText(doc);
 }
 
-std::string TCommonDriver::BuildActionsXml() {
+std::string CommonDriver::BuildActionsXml() {
     pugi::xml_document doc;
     xml::InitDocument(doc);
     pugi::xml_node actions = doc.append_child("Actions");
@@ -385,7 +384,7 @@ std::string TCommonDriver::BuildActionsXml() {
     return xml::ToText(doc);
 }
 
-void TCommonDriver::RunAdditionalAction(std::string_view name) {
+void CommonDriver::RunAdditionalAction(std::string_view name) {
     bool ran = false;
     addin::ForEachClass(Declarations(), [&](const addin::ClassDeclarations& level) {
         for (const addin::AdditionalAction& action : level.actions) {

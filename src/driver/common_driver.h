@@ -3,7 +3,7 @@
 #pragma once
 
 #include "addin/class_registry.h"
-#include "driver/custom_driver.h"
+#include "driver/driver_base.h"
 
 #include <pugixml.hpp>
 
@@ -15,7 +15,7 @@
 
 namespace veltrano::driver {
 
-enum class TEquipmentType : std::uint8_t {
+enum class EquipmentKind : std::uint8_t {
     etScanner,
     etMCR,
     etFR,
@@ -34,12 +34,12 @@ enum class TEquipmentType : std::uint8_t {
 };
 
 // The name the description carries ("ККТ" for etECR); any other value fails with "Enum value unacceptable".
-std::string_view EquipmentTypeName(TEquipmentType type);
+std::string_view EquipmentTypeName(EquipmentKind type);
 
-struct TDriverInfo {
+struct DriverDescription {
     std::string Name;
     std::string Description;
-    TEquipmentType EquipmentType = TEquipmentType::etUnknown;
+    EquipmentKind EquipmentType = EquipmentKind::etUnknown;
     bool IntegrationComponent = false;
     bool MainDriverInstalled = false;
     std::string DriverVersion;
@@ -50,12 +50,12 @@ struct TDriverInfo {
 };
 
 // The one description record of the process.
-TDriverInfo& DriverInfo();
+DriverDescription& DriverInfo();
 
 // The maker's web address that the description gives.
 inline constexpr std::string_view kDownloadURL = "https://korvena.example/veltrano";
 
-using UpdateDriverInfoFn = void (*)(TDriverInfo& info);
+using UpdateDriverInfoFn = void (*)(DriverDescription& info);
 
 // Registers a driver class under its extension name (the class tables, the log's file name) and fills the
 // description record with the name, the description and the class's UpdateDriverInfo.
@@ -66,17 +66,17 @@ void RegisterDriver(addin::UserClassFactory factory, const addin::ClassDeclarati
 // The settings schema of a driver without an embedded one: one page with a parameter per exported property.
 std::string BuildPropertySettingsXml(const addin::ClassDeclarations& declarations);
 
-class TCommonDriver : public TCustomDriver {
+class CommonDriver : public DriverBase {
 public:
     static const addin::ClassDeclarations Decls;
     const addin::ClassDeclarations& Declarations() const override { return Decls; }
 
     // Clears the record and fills the version, the address and the flags; drivers of a kind add their type.
-    static void UpdateDriverInfo(TDriverInfo& info);
+    static void UpdateDriverInfo(DriverDescription& info);
 
-    // Generates a new device identifier in FDeviceID.
+    // Generates a new device identifier.
     virtual void ConnectEquipment(const pugi::xml_document& settings);
-    // Clears FDeviceID.
+    // Forgets the device identifier.
     virtual void DisconnectEquipment(const std::string& deviceId);
     // Makes a device instance current; drivers with instances implement it.
     virtual void SelectInstance(const std::string& deviceId);

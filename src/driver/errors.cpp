@@ -6,19 +6,19 @@
 
 namespace veltrano::driver {
 
-void TResult::Clear() {
+void ResultRecord::Clear() {
     ErrorCode = 0;
     ErrorDescription.clear();
     BoolResult = true;
 }
 
-void TResult::SetError(std::string description, std::int32_t code) {
+void ResultRecord::SetError(std::string description, std::int32_t code) {
     ErrorDescription = std::move(description);
     ErrorCode = code;
     BoolResult = false;
 }
 
-std::int32_t TResult::GetIntResult() const {
+std::int32_t ResultRecord::GetIntResult() const {
     if (BoolResult)
         return 0;
     // A failure must never read as success, even when it carried no code.

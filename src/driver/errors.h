@@ -18,7 +18,7 @@ public:
     std::string StrCode;
 };
 
-struct TResult {
+struct ResultRecord {
     std::int32_t ErrorCode = 0;
     std::string ErrorDescription;
     bool BoolResult = true;

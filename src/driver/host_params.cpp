@@ -14,12 +14,12 @@ V8Variant& Param(V8Variant* params, long count, long index) {
     return params[index];
 }
 
-void SetOutText(const addin::TV8UserObject& driver, V8Variant& target, std::string_view utf8) {
+void SetOutText(const addin::UserObject& driver, V8Variant& target, std::string_view utf8) {
     if (!addin::V8SetUtf8(driver.V8MM, &target, utf8))
         throw std::runtime_error("Не удалось выделить память платформы для результата");
 }
 
-void SetOutInt(const addin::TV8UserObject& driver, V8Variant& target, std::int32_t number) {
+void SetOutInt(const addin::UserObject& driver, V8Variant& target, std::int32_t number) {
     addin::V8SetInt(driver.V8MM, &target, number);
 }
 

@@ -14,7 +14,7 @@ using addin::V8Variant;
 V8Variant& Param(V8Variant* params, long count, long index);
 
 // An out parameter as VTYPE_PWSTR; throws when the host's memory cannot take the text.
-void SetOutText(const addin::TV8UserObject& driver, V8Variant& target, std::string_view utf8);
-void SetOutInt(const addin::TV8UserObject& driver, V8Variant& target, std::int32_t number);
+void SetOutText(const addin::UserObject& driver, V8Variant& target, std::string_view utf8);
+void SetOutInt(const addin::UserObject& driver, V8Variant& target, std::int32_t number);
 
 } // namespace veltrano::driver

@@ -1,10 +1,10 @@
 #include "addin/class_registry.h"
 #include "common/number_format.h"
 #include "common/text.h"
-#include "driver/log.h"
-#include "kkt/driver.h"
-#include "output/device.h"
+#include "kkt/cash_register_driver.h"
+#include "log/log.h"
 #include "output/esc_codes.h"
+#include "output/output_device.h"
 #include "output/printer_port.h"
 
 #include <algorithm>
@@ -22,29 +22,29 @@ enum : std::int64_t { InterfaceUSB = 0, InterfaceCOM = 1, InterfaceLAN = 2 };
 constexpr std::string_view ManualEscCode = "-1";
 
 bool IsWritableSetting(std::string_view name) {
-    const auto settings = TDeviceDriver::Settings();
+    const auto settings = DeviceInstance::Settings();
     return std::any_of(settings.begin(), settings.end(), [&](const addin::PropertyDecl& setting) {
         return !setting.readOnly && setting.set != nullptr && text::EqualsNoCase(setting.name, name);
     });
 }
 
-std::unique_ptr<output::IPrinterPort> CreatePrinterConnection(const TDeviceDriver& instance) {
+std::unique_ptr<output::IPrinterPort> CreatePrinterConnection(const DeviceInstance& instance) {
     switch (instance.InterfaceType) {
     case InterfaceUSB:
-        return output::CreatePrinterPort(output::TUsbPortSettings{instance.USBPort});
+        return output::CreatePrinterPort(output::UsbPortSettings{instance.USBPort});
     case InterfaceCOM:
-        return output::CreatePrinterPort(output::TComPortSettings{
+        return output::CreatePrinterPort(output::ComPortSettings{
             instance.COMPort, instance.BaudRate, instance.DataBits, instance.StopBits, instance.Parity});
     case InterfaceLAN:
-        return output::CreatePrinterPort(output::TLanPortSettings{instance.IPAddress, instance.IPPort});
+        return output::CreatePrinterPort(output::LanPortSettings{instance.IPAddress, instance.IPPort});
     default:
         return nullptr; // the virtual device
     }
 }
 
-void DecodeEscCodes(TDeviceDriver& instance) {
+void DecodeEscCodes(DeviceInstance& instance) {
     using output::ParseEscCode;
-    output::TESCCodes& codes = instance.FESCCodes;
+    output::EscCodes& codes = instance.EscCodes();
     codes.ESCInit = ParseEscCode(instance.ESCInit);
     codes.ESCRus = ParseEscCode(instance.ESCRusList != ManualEscCode ? instance.ESCRusList : instance.ESCRus);
     codes.ESCCut = ParseEscCode(instance.ESCCutList != ManualEscCode ? instance.ESCCutList : instance.ESCCut);
@@ -70,27 +70,27 @@ void DecodeEscCodes(TDeviceDriver& instance) {
 
 // Everything a connection derives from the applied settings: the storage, the output device, the printer
 // connection and the ESC codes.
-void SetUpInstance(TDeviceDriver& instance) {
+void SetUpInstance(DeviceInstance& instance) {
     numfmt::SetDecimalSeparator('.');
     log::SetLogMode(instance.LogEnabled ? log::ModeAll : log::ModeOff);
 
     std::filesystem::path storageFile;
-    if (!instance.FExternalDeviceId.empty()) {
-        const std::filesystem::path folder = DeviceDataFolder(instance.FExternalDeviceId);
+    if (!instance.ExternalDeviceId().empty()) {
+        const std::filesystem::path folder = DeviceDataFolder(instance.ExternalDeviceId());
         storageFile = folder / "DataFN.xml";
         log::SetLogFolder((folder / "logs").string());
     }
-    instance.FDevice = std::make_unique<output::TDevice>(storageFile);
+    instance.Attach(std::make_unique<FiscalStorage>(storageFile), std::make_unique<output::OutputDevice>());
 
     instance.LineLength = std::max(instance.LineLength, MinLineLength);
-    instance.FCutMarker = text::ToUpper(instance.CutString);
+    instance.SetCutMarker(text::ToUpper(instance.CutString));
 
-    output::TDevice& device = *instance.FDevice;
+    output::OutputDevice& device = instance.Device();
     device.Init(instance.PrintOutFilePath, static_cast<int>(instance.LineLength));
     device.ShowReceiptForm = static_cast<int>(instance.ShowReceiptForm);
     device.Enable();
 
-    instance.FPortManager = CreatePrinterConnection(instance);
+    instance.SetPrinterPort(CreatePrinterConnection(instance));
     DecodeEscCodes(instance);
 
     device.RibbonWidth = static_cast<int>(instance.RibbonWidth);
@@ -103,20 +103,20 @@ void SetUpInstance(TDeviceDriver& instance) {
 
 } // namespace
 
-void TDriver::ConnectEquipment(const pugi::xml_document& settings) {
-    TEcrlDriver::ConnectEquipment(settings);
+void CashRegisterDriver::ConnectEquipment(const pugi::xml_document& settings) {
+    CashRegisterAdapter::ConnectEquipment(settings);
     // Until the new instance is registered none is current: a failed connection leaves none behind.
-    FInstance = nullptr;
-    auto instance = std::make_unique<TDeviceDriver>();
-    instance->FExternalDeviceId = FExternalDeviceId;
+    current_ = nullptr;
+    auto instance = std::make_unique<DeviceInstance>();
+    instance->SetExternalDeviceId(pendingExternalDeviceId_);
     ApplySettings(*instance, settings);
     SetUpInstance(*instance);
-    FInstance = instance.get();
-    FInstanceList[FDeviceID] = std::move(instance);
-    FExternalDeviceId.clear();
+    current_ = instance.get();
+    instances_[DeviceId()] = std::move(instance);
+    pendingExternalDeviceId_.clear();
 }
 
-void TDriver::ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const {
+void CashRegisterDriver::ApplySettings(DeviceInstance& instance, const pugi::xml_document& settings) const {
     const pugi::xml_node parameters = settings.child("Parameters");
     if (!parameters)
         throw std::runtime_error("В настройках нет элемента Parameters");
@@ -125,35 +125,35 @@ void TDriver::ApplySettings(TDeviceDriver& instance, const pugi::xml_document& s
             continue;
         const std::string_view name = node.attribute("Name").value();
         if (IsWritableSetting(name))
-            addin::ApplySetting(TDeviceDriver::Settings(), name, node.attribute("Value").value(), &instance,
-                                FDeviceID);
+            addin::ApplySetting(DeviceInstance::Settings(), name, node.attribute("Value").value(), &instance,
+                                DeviceId());
     }
 }
 
-void TDriver::DisconnectEquipment(const std::string& deviceId) {
-    const auto found = FInstanceList.find(deviceId);
-    FInstance = nullptr;
-    if (found != FInstanceList.end())
-        FInstanceList.erase(found);
-    TEcrlDriver::DisconnectEquipment(deviceId);
+void CashRegisterDriver::DisconnectEquipment(const std::string& deviceId) {
+    const auto found = instances_.find(deviceId);
+    current_ = nullptr;
+    if (found != instances_.end())
+        instances_.erase(found);
+    CashRegisterAdapter::DisconnectEquipment(deviceId);
 }
 
-void TDriver::SelectInstance(const std::string& deviceId) {
+void CashRegisterDriver::SelectInstance(const std::string& deviceId) {
     if (text::Trim(deviceId).empty())
         throw std::runtime_error("Не передан идентификатор устройства");
-    const auto found = FInstanceList.find(deviceId);
-    if (found == FInstanceList.end()) {
-        FInstance = nullptr;
+    const auto found = instances_.find(deviceId);
+    if (found == instances_.end()) {
+        current_ = nullptr;
         throw std::runtime_error("Экземпляр устройства c идентификатором " + deviceId +
                                  " не существует или уже был отключен");
     }
-    FInstance = found->second.get();
+    current_ = found->second.get();
 }
 
-TDeviceDriver& TDriver::Instance() const {
-    if (FInstance == nullptr)
+DeviceInstance& CashRegisterDriver::Instance() const {
+    if (current_ == nullptr)
         throw std::runtime_error("Устройство не включено");
-    return *FInstance;
+    return *current_;
 }
 
 } // namespace veltrano::kkt

@@ -1,4 +1,4 @@
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 
 #include "kkt/operations/correction_receipt.h"
 #include "kkt/operations/registration.h"
@@ -6,23 +6,24 @@
 
 namespace veltrano::kkt {
 
-void TDriver::ProcessCorrectionCheck(bool electronically, const pugi::xml_document& correctionPackage,
-                                     pugi::xml_document& output) {
+void CashRegisterDriver::ProcessCorrectionCheck(bool electronically,
+                                                const pugi::xml_document& correctionPackage,
+                                                pugi::xml_document& output) {
     kkt::ProcessCorrectionCheck(Instance(), electronically, correctionPackage, output);
 }
 
-void TDriver::PrintTextDocument(const pugi::xml_document& documentPackage) {
+void CashRegisterDriver::PrintTextDocument(const pugi::xml_document& documentPackage) {
     kkt::PrintTextDocument(Instance(), documentPackage);
 }
 
 // The training register keeps no copies of its receipts: the request succeeds and produces nothing.
-void TDriver::PrintCheckCopy(const std::string&) {}
+void CashRegisterDriver::PrintCheckCopy(const std::string&) {}
 
-void TDriver::OperationFN(std::uint8_t operationType, const pugi::xml_document& parameters) {
+void CashRegisterDriver::OperationFN(std::uint8_t operationType, const pugi::xml_document& parameters) {
     kkt::OperationFN(Instance(), operationType, parameters);
 }
 
-void TDriver::GetDataKKT(pugi::xml_document& output) {
+void CashRegisterDriver::GetDataKKT(pugi::xml_document& output) {
     kkt::GetDataKKT(Instance(), output);
 }
 

@@ -1,8 +1,8 @@
 #include "driver/common_driver.h"
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/print_document.h"
-#include "output/device.h"
+#include "output/output_device.h"
 #include "output/print_object.h"
 
 #include <array>
@@ -31,33 +31,34 @@ constexpr int GraphicTextSamples = 5;
 
 } // namespace
 
-void TDriver::EquipmentTest(const pugi::xml_document& settings, std::string& description, std::string&) {
+void CashRegisterDriver::EquipmentTest(const pugi::xml_document& settings, std::string& description,
+                                       std::string&) {
     description = TestDescription;
     // The test's connection must not use up an identifier meant for the real connection that follows.
-    const std::string externalDeviceId = FExternalDeviceId;
+    const std::string externalDeviceId = pendingExternalDeviceId_;
     try {
         ConnectEquipment(settings);
-        FExternalDeviceId = externalDeviceId;
-        TDeviceDriver& instance = Instance();
+        pendingExternalDeviceId_ = externalDeviceId;
+        DeviceInstance& instance = Instance();
         LayOutEquipmentTestDocument(instance);
         // Neither shown nor written to the output file: the sample only goes to the paper.
         if (instance.EnablePrinting != PrintingSwitchedOff)
             PrintDocument(instance, false);
     } catch (...) {
-        FExternalDeviceId = externalDeviceId;
-        DisconnectEquipment(FDeviceID);
+        pendingExternalDeviceId_ = externalDeviceId;
+        DisconnectEquipment(DeviceId());
         throw;
     }
-    DisconnectEquipment(FDeviceID);
+    DisconnectEquipment(DeviceId());
 }
 
-void LayOutEquipmentTestDocument(TDeviceDriver& instance) {
-    output::TDevice& device = instance.Device();
+void LayOutEquipmentTestDocument(DeviceInstance& instance) {
+    output::OutputDevice& device = instance.Device();
     device.ClearBuffer();
     for (const std::string_view sample : SampleTexts)
         device.PrintText(sample, "");
     for (int n = 1; n <= GraphicTextSamples; ++n) {
-        const TDeviceDriver::TGraphicTextStyle style = instance.GraphicTextStyle(n);
+        const DeviceInstance::TextStyle style = instance.GraphicTextStyle(n);
         auto descriptor =
             output::MakePrintObject(output::KindGraphicText, "Graphic text" + std::to_string(n));
         descriptor->FontName = style.FontName;

@@ -1,5 +1,5 @@
 #include "common/text.h"
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 #include "platform/platform.h"
 
 #include <stdexcept>
@@ -27,11 +27,11 @@ std::filesystem::path DeviceDataFolder(std::string_view externalDeviceId) {
            std::filesystem::path(std::u8string(folder.begin(), folder.end()));
 }
 
-void TDriver::SetExternalDeviceId(std::string_view identifier) {
+void CashRegisterDriver::SetExternalDeviceId(std::string_view identifier) {
     std::string checked = CheckedExternalDeviceId(identifier);
-    if (FInstance != nullptr)
-        FInstance->FExternalDeviceId = checked;
-    FExternalDeviceId = std::move(checked);
+    if (current_ != nullptr)
+        current_->SetExternalDeviceId(checked);
+    pendingExternalDeviceId_ = std::move(checked);
 }
 
 } // namespace veltrano::kkt

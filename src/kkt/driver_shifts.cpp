@@ -1,31 +1,32 @@
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 #include "kkt/operations/shift_operations.h"
 #include "kkt/operations/shift_reports.h"
 
 namespace veltrano::kkt {
 
-void TDriver::OpenShift(const pugi::xml_document& input, pugi::xml_document& output) {
+void CashRegisterDriver::OpenShift(const pugi::xml_document& input, pugi::xml_document& output) {
     kkt::OpenShift(Instance(), input, output);
 }
 
-void TDriver::CloseShift(const pugi::xml_document& input, pugi::xml_document& output) {
+void CashRegisterDriver::CloseShift(const pugi::xml_document& input, pugi::xml_document& output) {
     kkt::CloseShift(Instance(), input, output);
 }
 
 // The input carries nothing a cash movement reads.
-void TDriver::CashInOutcome(const pugi::xml_document&, Money amount) {
+void CashRegisterDriver::CashInOutcome(const pugi::xml_document&, Money amount) {
     kkt::CashInOutcome(Instance(), amount);
 }
 
-void TDriver::GetCurrentStatus(const pugi::xml_document&, pugi::xml_document& output) {
+void CashRegisterDriver::GetCurrentStatus(const pugi::xml_document&, pugi::xml_document& output) {
     kkt::GetCurrentStatus(Instance(), output);
 }
 
-void TDriver::PrintXReport(const pugi::xml_document& input) {
+void CashRegisterDriver::PrintXReport(const pugi::xml_document& input) {
     kkt::PrintXReport(Instance(), input);
 }
 
-void TDriver::ReportCurrentStatusOfSettlements(const pugi::xml_document& input, pugi::xml_document& output) {
+void CashRegisterDriver::ReportCurrentStatusOfSettlements(const pugi::xml_document& input,
+                                                          pugi::xml_document& output) {
     kkt::ReportCurrentStatusOfSettlements(Instance(), input, output);
 }
 

@@ -1,21 +1,21 @@
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 #include "platform/platform.h"
 
 namespace veltrano::kkt {
 
 // There is no drawer to open: the beep stands in for it.
-void TDriver::OpenCashDrawer() {
+void CashRegisterDriver::OpenCashDrawer() {
     platform::Beep();
 }
 
-std::int64_t TDriver::GetLineLength() {
+std::int64_t CashRegisterDriver::GetLineLength() {
     return Instance().LineLength;
 }
 
 // The emulated cash register keeps the computer's clock.
-void TDriver::SetDateTime(const std::string&) {}
+void CashRegisterDriver::SetDateTime(const std::string&) {}
 
-std::string TDriver::GetDateTime() {
+std::string CashRegisterDriver::GetDateTime() {
     return {};
 }
 

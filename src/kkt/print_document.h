@@ -4,10 +4,10 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
 // Prints the instance's receipt buffer on its printer connection; does nothing for the virtual device (no
 // connection). A printer failure is raised after the document has been counted and saved.
-void PrintDocument(TDeviceDriver& instance, bool noCut);
+void PrintDocument(DeviceInstance& instance, bool noCut);
 
 } // namespace veltrano::kkt

@@ -32,13 +32,14 @@ long GetClassObject(const WCHAR_T* name, IComponentBase** object) {
     try {
         if (name == nullptr || object == nullptr)
             return 0;
-        const veltrano::addin::TClassReg* classReg = veltrano::addin::FindClass(std::u16string_view(name));
+        const veltrano::addin::ClassRegistration* classReg =
+            veltrano::addin::FindClass(std::u16string_view(name));
         if (classReg == nullptr || classReg->UserClass == nullptr)
             return 0;
-        std::unique_ptr<veltrano::addin::TV8UserObject> driver = classReg->UserClass();
+        std::unique_ptr<veltrano::addin::UserObject> driver = classReg->UserClass();
         if (!driver)
             return 0;
-        auto component = std::make_unique<veltrano::addin::TComponent>(*classReg, std::move(driver));
+        auto component = std::make_unique<veltrano::addin::ComponentObject>(*classReg, std::move(driver));
         *object = component.release();
         return 1;
     } catch (...) {
@@ -51,7 +52,7 @@ long DestroyObject(IComponentBase** object) {
     try {
         if (object == nullptr || *object == nullptr)
             return 0;
-        auto* component = static_cast<veltrano::addin::TComponent*>(*object);
+        auto* component = static_cast<veltrano::addin::ComponentObject*>(*object);
         component->DestroyDriver();
         delete component;
     } catch (...) {

@@ -1,6 +1,6 @@
 // Module lifetime: what runs when the platform loads and unloads the add-in.
 //
-// Load: the log starts switched off, then TDriver is registered under "Veltrano". Unload: the
+// Load: the log starts switched off, then CashRegisterDriver is registered under "Veltrano". Unload: the
 // class list, DeviceLogFlags and the class-names text are freed, then the log writes its closing banner.
 //
 // The load step runs on the platform's first call into the module (every export calls EnsureModuleLoaded
@@ -13,8 +13,8 @@
 #include "module/module.h"
 
 #include "addin/class_registry.h"
-#include "driver/log.h"
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
+#include "log/log.h"
 
 namespace veltrano::module {
 
@@ -25,7 +25,7 @@ public:
     ModuleLifetime() noexcept {
         try {
             log::SetLogMode(log::ModeOff); // the log starts switched off
-            kkt::RegisterTDriver();        // TDriver under "Veltrano"
+            kkt::RegisterTDriver();        // CashRegisterDriver under "Veltrano"
         } catch (...) {
             // A failed registration leaves no class: GetClassObject then answers 0. Nothing may reach the
             // host.

@@ -10,7 +10,7 @@ namespace veltrano::output {
 // are skipped. An empty or unreadable setting gives an empty command, which sends nothing.
 std::string ParseEscCode(std::string_view code);
 
-struct TESCCodes {
+struct EscCodes {
     std::string ESCInit, ESCRus, ESCProgon, ESCCut, ESCBeep, ESCSpeaker;
     std::string ESCFntBoldOn, ESCFntBoldOff, ESCFntItalicOn, ESCFntItalicOff;
     std::string ESCFntUnderlineOn, ESCFntUnderlineOff, ESCFntInvertOn, ESCFntInvertOff;

@@ -1,14 +1,14 @@
 #include "output/no_window_preview.h"
 
-#include "driver/log.h"
+#include "log/log.h"
 
 namespace veltrano::output {
 
-void TNoWindowPreview::Ensure(std::size_t, int) {
+void NoWindowPreview::Ensure(std::size_t, int) {
     exists_ = true;
 }
 
-void TNoWindowPreview::AddDocument(std::string caption, std::string number, TReceiptList) {
+void NoWindowPreview::AddDocument(std::string caption, std::string number, ReceiptEntries) {
     // Said once: every later document would only repeat it.
     if (reported_)
         return;

@@ -5,7 +5,7 @@
 
 namespace veltrano::output {
 
-class TNoWindowPreview final : public IReceiptPreview {
+class NoWindowPreview final : public IReceiptPreview {
 public:
     // A typical width of "W" in an 8-point monospaced font.
     static constexpr int CharWidth = 7;
@@ -13,9 +13,9 @@ public:
     bool Exists() const override { return exists_; }
     void Ensure(std::size_t lineLen, int showReceiptForm) override;
     void Destroy() override { exists_ = false; }
-    void Place(const TPreviewPlacement&) override {}
+    void Place(const PreviewPlacement&) override {}
     int MonospacedCharWidth() const override { return CharWidth; }
-    void AddDocument(std::string caption, std::string number, TReceiptList copy) override;
+    void AddDocument(std::string caption, std::string number, ReceiptEntries copy) override;
 
 private:
     bool exists_ = false;

@@ -4,15 +4,15 @@
 
 namespace veltrano::output {
 
-std::shared_ptr<TPrintObject> MakePrintObject(int numType, std::string text) {
-    auto object = std::make_shared<TPrintObject>();
+std::shared_ptr<PrintObject> MakePrintObject(int numType, std::string text) {
+    auto object = std::make_shared<PrintObject>();
     object->NumType = numType;
     object->Text = std::move(text);
     return object;
 }
 
-const TPrintObjectPtr& TextLineObject() {
-    static const TPrintObjectPtr textLine = std::make_shared<const TPrintObject>();
+const PrintObjectPtr& TextLineObject() {
+    static const PrintObjectPtr textLine = std::make_shared<const PrintObject>();
     return textLine;
 }
 

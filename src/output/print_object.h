@@ -7,7 +7,7 @@
 
 namespace veltrano::output {
 
-// Item kinds (TPrintObject::NumType).
+// Item kinds (PrintObject::NumType).
 inline constexpr int KindTextLine = -1;
 inline constexpr int KindQRCode = 0;
 inline constexpr int KindEAN13 = 1;
@@ -18,7 +18,7 @@ inline constexpr int KindGraphicText = 99;
 inline constexpr int KindEACLogo = 100;
 
 // Describes one buffer item. Only graphic-text items use the font fields.
-struct TPrintObject {
+struct PrintObject {
     int NumType = KindTextLine;
     std::string Text;
     std::string FontName;
@@ -29,22 +29,22 @@ struct TPrintObject {
 
 // Descriptors are shared between the buffer and the copies shown in the preview: a descriptor lives as long
 // as any list holds it.
-using TPrintObjectPtr = std::shared_ptr<const TPrintObject>;
+using PrintObjectPtr = std::shared_ptr<const PrintObject>;
 
-struct TReceiptEntry {
+struct ReceiptEntry {
     // The laid-out line, the barcode or QR data, or the graphic-text block's text.
     std::string Text;
-    TPrintObjectPtr Object;
+    PrintObjectPtr Object;
 
     int NumType() const { return Object ? Object->NumType : KindTextLine; }
 };
 
-using TReceiptList = std::vector<TReceiptEntry>;
+using ReceiptEntries = std::vector<ReceiptEntry>;
 
 // A new descriptor of the kind with the text; the font fields stay empty.
-std::shared_ptr<TPrintObject> MakePrintObject(int numType, std::string text = {});
+std::shared_ptr<PrintObject> MakePrintObject(int numType, std::string text = {});
 
 // The one descriptor every text line shares: text lines carry nothing but their kind.
-const TPrintObjectPtr& TextLineObject();
+const PrintObjectPtr& TextLineObject();
 
 } // namespace veltrano::output

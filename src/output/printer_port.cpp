@@ -6,14 +6,14 @@
 namespace veltrano::output {
 namespace {
 
-class TTransportlessPort final : public IPrinterPort {
+class TransportlessPort final : public IPrinterPort {
 public:
-    explicit TTransportlessPort(TPrinterPortSettings settings) : settings_(std::move(settings)) {}
+    explicit TransportlessPort(PrinterPortSettings settings) : settings_(std::move(settings)) {}
 
     void Open() override { Refuse(); }
     void Write(std::string_view) override { Refuse(); }
     void Close() noexcept override {}
-    const TPrinterPortSettings& Settings() const override { return settings_; }
+    const PrinterPortSettings& Settings() const override { return settings_; }
 
 private:
     [[noreturn]] void Refuse() const {
@@ -21,23 +21,23 @@ private:
                                  std::string(PortKindName(settings_)));
     }
 
-    TPrinterPortSettings settings_;
+    PrinterPortSettings settings_;
 };
 
 struct KindName {
-    std::string_view operator()(const TUsbPortSettings&) const { return "USB"; }
-    std::string_view operator()(const TComPortSettings&) const { return "COM"; }
-    std::string_view operator()(const TLanPortSettings&) const { return "LAN"; }
+    std::string_view operator()(const UsbPortSettings&) const { return "USB"; }
+    std::string_view operator()(const ComPortSettings&) const { return "COM"; }
+    std::string_view operator()(const LanPortSettings&) const { return "LAN"; }
 };
 
 } // namespace
 
-std::string_view PortKindName(const TPrinterPortSettings& settings) {
+std::string_view PortKindName(const PrinterPortSettings& settings) {
     return std::visit(KindName{}, settings);
 }
 
-std::unique_ptr<IPrinterPort> CreatePrinterPort(TPrinterPortSettings settings) {
-    return std::make_unique<TTransportlessPort>(std::move(settings));
+std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings) {
+    return std::make_unique<TransportlessPort>(std::move(settings));
 }
 
 } // namespace veltrano::output

@@ -10,11 +10,11 @@
 
 namespace veltrano::output {
 
-struct TUsbPortSettings {
+struct UsbPortSettings {
     std::string Path; // the printer's interface path
 };
 
-struct TComPortSettings {
+struct ComPortSettings {
     std::int64_t Port = 1; // COM1 .. COM128
     std::int64_t BaudRate = 115200;
     std::int64_t DataBits = 8;
@@ -22,15 +22,15 @@ struct TComPortSettings {
     std::int64_t Parity = 0;   // 0 none, 1 odd, 2 even
 };
 
-struct TLanPortSettings {
+struct LanPortSettings {
     std::string Address;
     std::int64_t Port = 9100;
 };
 
-using TPrinterPortSettings = std::variant<TUsbPortSettings, TComPortSettings, TLanPortSettings>;
+using PrinterPortSettings = std::variant<UsbPortSettings, ComPortSettings, LanPortSettings>;
 
 // "USB", "COM" or "LAN".
-std::string_view PortKindName(const TPrinterPortSettings& settings);
+std::string_view PortKindName(const PrinterPortSettings& settings);
 
 class IPrinterPort {
 public:
@@ -42,12 +42,12 @@ public:
     virtual void Write(std::string_view bytes) = 0;
     virtual void Close() noexcept = 0;
 
-    virtual const TPrinterPortSettings& Settings() const = 0;
+    virtual const PrinterPortSettings& Settings() const = 0;
 };
 
 // The connection for the settings. This build carries no USB, COM or TCP transport: the port keeps its
 // settings and refuses to open with a message that says so, so a document never looks printed when it was
 // not.
-std::unique_ptr<IPrinterPort> CreatePrinterPort(TPrinterPortSettings settings);
+std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings);
 
 } // namespace veltrano::output

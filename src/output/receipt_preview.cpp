@@ -6,7 +6,7 @@ namespace veltrano::output {
 namespace {
 
 std::shared_ptr<IReceiptPreview>& Installed() {
-    static std::shared_ptr<IReceiptPreview> preview = std::make_shared<TNoWindowPreview>();
+    static std::shared_ptr<IReceiptPreview> preview = std::make_shared<NoWindowPreview>();
     return preview;
 }
 
@@ -18,7 +18,7 @@ IReceiptPreview& ReceiptPreview() {
 
 std::shared_ptr<IReceiptPreview> InstallReceiptPreview(std::shared_ptr<IReceiptPreview> preview) {
     if (!preview)
-        preview = std::make_shared<TNoWindowPreview>();
+        preview = std::make_shared<NoWindowPreview>();
     Installed().swap(preview);
     return preview;
 }

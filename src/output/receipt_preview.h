@@ -11,7 +11,7 @@
 namespace veltrano::output {
 
 // Where and how the window sits on the screen, computed by the device from its line length.
-struct TPreviewPlacement {
+struct PreviewPlacement {
     int Opacity = 255;    // of 255
     int SnapDistance = 0; // pixels from a screen edge at which the window snaps to it
     int ClientWidth = 0;
@@ -27,12 +27,12 @@ public:
     // Creates the window for the line length and mode (ShowReceiptForm); an existing window stays unchanged.
     virtual void Ensure(std::size_t lineLen, int showReceiptForm) = 0;
     virtual void Destroy() = 0;
-    virtual void Place(const TPreviewPlacement& placement) = 0;
+    virtual void Place(const PreviewPlacement& placement) = 0;
     // Pixel width of "W" in the monospaced preview font ("Courier New", 8 points).
     virtual int MonospacedCharWidth() const = 0;
     // Adds a finished document to the list, stops a fade-out in progress, selects and shows it; the window
     // keeps the copy (and so its descriptors) from then on.
-    virtual void AddDocument(std::string caption, std::string number, TReceiptList copy) = 0;
+    virtual void AddDocument(std::string caption, std::string number, ReceiptEntries copy) = 0;
 };
 
 // The process-wide preview; a preview without a window until another one is installed.

@@ -2,7 +2,7 @@
 
 namespace veltrano::output {
 
-bool TUSBPrintList::Refresh() {
+bool UsbPrinterList::Refresh() {
     // No USB printer enumeration exists on this platform yet, so no printer is ever present.
     items_.clear();
     return true;

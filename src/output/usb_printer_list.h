@@ -6,7 +6,7 @@
 
 namespace veltrano::output {
 
-struct TUSBPrintInfoRec {
+struct UsbPrinterInfo {
     std::string interfacename; // device interface path, the value USBPort takes
     std::string devicename;    // location information
     std::string description;   // device description
@@ -14,14 +14,14 @@ struct TUSBPrintInfoRec {
     std::string hardwareid;
 };
 
-class TUSBPrintList {
+class UsbPrinterList {
 public:
     // Reads the printers anew; false when the system's list cannot be read.
     bool Refresh();
-    const std::vector<TUSBPrintInfoRec>& Items() const { return items_; }
+    const std::vector<UsbPrinterInfo>& Items() const { return items_; }
 
 private:
-    std::vector<TUSBPrintInfoRec> items_;
+    std::vector<UsbPrinterInfo> items_;
 };
 
 } // namespace veltrano::output

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -33,6 +35,14 @@ void Usage(std::ostream& out) {
            "testhost/README.md.\n";
 }
 
+// One line on standard error that says what went wrong and what to do; the exit code of a usage error.
+int Fail(const std::string& what, const std::string& todo) {
+    std::cerr << "veltrano-host: " << what << "; " << todo << "\n";
+    return 2;
+}
+
+const char* const SeeHelp = "see veltrano-host --help";
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -44,10 +54,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto next = [&](const char* option) -> std::string {
-            if (i + 1 >= argc) {
-                std::cerr << "veltrano-host: " << option << " needs a value\n";
-                std::exit(2);
-            }
+            if (i + 1 >= argc)
+                std::exit(Fail(std::string(option) + " needs a value", SeeHelp));
             return argv[++i];
         };
         if (arg == "-h" || arg == "--help") {
@@ -61,53 +69,64 @@ int main(int argc, char** argv) {
             const std::string value = next("--max-lines");
             char* end = nullptr;
             const unsigned long lines = std::strtoul(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0') {
-                std::cerr << "veltrano-host: --max-lines needs a number\n";
-                return 2;
-            }
+            if (value.empty() || *end != '\0')
+                return Fail("--max-lines needs a whole number, not \"" + value + "\"",
+                            "for example --max-lines 24");
             maxLines = lines;
         } else if (arg == "--class") {
             className = next("--class");
         } else if (!arg.empty() && arg[0] == '-') {
-            std::cerr << "veltrano-host: unknown option " << arg << "\n";
-            Usage(std::cerr);
-            return 2;
+            return Fail("unknown option " + arg, SeeHelp);
         } else if (scenarioFile.empty()) {
             scenarioFile = arg;
         } else {
-            std::cerr << "veltrano-host: only one scenario file may be given\n";
-            return 2;
+            return Fail("only one scenario file may be given, not also " + arg, SeeHelp);
         }
     }
-    if (scenarioFile.empty()) {
-        Usage(std::cerr);
-        return 2;
+    if (scenarioFile.empty())
+        return Fail("no scenario file given", "run veltrano-host SCENARIO (" + std::string(SeeHelp) + ")");
+
+    // The steps run in the data folder: files the scenario names stay where they were.
+    veltrano::testhost::Scenario scenario;
+    try {
+        scenario = veltrano::testhost::LoadScenario(scenarioFile);
+    } catch (const std::exception& error) {
+        return Fail(error.what(), "give a readable scenario file (the format is in testhost/README.md)");
     }
+
+    std::error_code failure;
+    if (dataFolder.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-host-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            return Fail(std::string("cannot create a temporary data folder: ") + std::strerror(errno),
+                        "name a folder you can write with --data DIR");
+        dataFolder = pattern;
+        std::cout << "Data folder (temporary, kept): " << dataFolder << "\n";
+    } else {
+        std::filesystem::create_directories(dataFolder, failure);
+        if (!failure)
+            dataFolder = std::filesystem::absolute(dataFolder, failure).string();
+        if (failure)
+            return Fail("cannot use the data folder " + dataFolder + ": " + failure.message(),
+                        "name a folder you can write with --data DIR");
+        std::cout << "Data folder: " << dataFolder << "\n";
+    }
+    modulePath = std::filesystem::absolute(modulePath).string();
+    setenv("XDG_DATA_HOME", dataFolder.c_str(), 1);
+    std::filesystem::current_path(dataFolder, failure);
+    if (failure)
+        return Fail("cannot work in the data folder " + dataFolder + ": " + failure.message(),
+                    "name a folder you can write with --data DIR");
+
+    std::unique_ptr<veltrano::testhost::TestHost> loaded;
+    try {
+        loaded = std::make_unique<veltrano::testhost::TestHost>(modulePath);
+    } catch (const std::exception& error) {
+        return Fail(error.what(), "build the module (scripts/demo.sh) or name it with --module PATH");
+    }
+    veltrano::testhost::TestHost& host = *loaded;
 
     try {
-        veltrano::testhost::Scenario scenario = veltrano::testhost::LoadScenario(scenarioFile);
-        // The steps run in the data folder: files the scenario names stay where they were.
-        scenario.baseFolder = std::filesystem::absolute(scenario.baseFolder);
-        modulePath = std::filesystem::absolute(modulePath).string();
-
-        if (dataFolder.empty()) {
-            std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-host-XXXXXX").string();
-            if (mkdtemp(pattern.data()) == nullptr) {
-                std::cerr << "veltrano-host: cannot create a temporary folder: " << std::strerror(errno)
-                          << "\n";
-                return 1;
-            }
-            dataFolder = pattern;
-            std::cout << "Data folder (temporary, kept): " << dataFolder << "\n";
-        } else {
-            std::filesystem::create_directories(dataFolder);
-            dataFolder = std::filesystem::absolute(dataFolder).string();
-            std::cout << "Data folder: " << dataFolder << "\n";
-        }
-        setenv("XDG_DATA_HOME", dataFolder.c_str(), 1);
-        std::filesystem::current_path(dataFolder);
-
-        veltrano::testhost::TestHost host(modulePath);
         std::cout << "Module: " << host.GetModule().Path() << "\n"
                   << "Class names: " << host.GetModule().ClassNames() << "\n";
         auto component = host.Create(className);

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <ostream>
@@ -199,7 +200,7 @@ ScenarioArg MakeArg(const Token& token, int line) {
 std::string ReadWholeFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot read " + file.string());
+        throw std::runtime_error("cannot read " + file.string() + ": " + std::strerror(errno));
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
@@ -324,7 +325,8 @@ Scenario ParseScenario(std::string_view text, const std::filesystem::path& baseF
 
 Scenario LoadScenario(const std::filesystem::path& file) {
     const std::string text = ReadWholeFile(file);
-    return ParseScenario(text, file.parent_path());
+    // A file named without a folder lies in the working folder; its parent path is empty.
+    return ParseScenario(text, std::filesystem::absolute(file).parent_path());
 }
 
 std::string DescribeValue(const Value& value, const std::string& indent, std::size_t maxLines) {

@@ -98,6 +98,21 @@ TEST(ScenarioFormat, MistakesNameTheirLine) {
               "line 1: cannot read the argument 1.2.3 (texts are written in double quotes)");
 }
 
+TEST(ScenarioFormat, AFileNamedWithoutAFolderIsReadFromTheWorkingFolder) {
+    char pattern[] = "/tmp/veltrano-scenario-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::ofstream(folder / "my.txt") << "ПолучитьОписание _ @settings.xml\n";
+    std::filesystem::current_path(folder);
+    Scenario loaded;
+    EXPECT_NO_THROW(loaded = LoadScenario("my.txt"));
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(loaded.baseFolder, folder) << "files the scenario names lie beside it";
+    EXPECT_EQ(loaded.steps.size(), 1u);
+    std::filesystem::remove_all(folder);
+}
+
 class ScenarioRun : public HostTest {};
 
 TEST_F(ScenarioRun, RunsCallsAndCapturesTheDeviceId) {

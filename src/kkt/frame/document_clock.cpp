@@ -1,5 +1,7 @@
 #include "kkt/frame/document_clock.h"
 
+#include "platform/platform.h"
+
 #include <cstdio>
 
 namespace veltrano::kkt {
@@ -14,7 +16,7 @@ void SetDocumentClock(DocumentClock clock) {
 }
 
 moment::DateTime DocumentNow() {
-    return gClock != nullptr ? gClock() : moment::NowLocal();
+    return gClock != nullptr ? gClock() : platform::LocalNow();
 }
 
 moment::Moment DocumentMoment() {

@@ -9,10 +9,10 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
-// The groups of OutputParameters; the order is the bit order of TOutputParams.
-enum class TOutputParam : std::uint8_t {
+// The groups of OutputParameters; the order is the bit order of OutputGroups.
+enum class OutputParameter : std::uint8_t {
     opShiftNumber,
     opCheckNumber,
     opShiftClosingCheckNumber,
@@ -35,33 +35,33 @@ enum class TOutputParam : std::uint8_t {
     opKKTShortState,
 };
 
-class TOutputParams {
+class OutputGroups {
 public:
-    constexpr TOutputParams() = default;
-    constexpr TOutputParams(std::initializer_list<TOutputParam> members) {
-        for (TOutputParam member : members)
+    constexpr OutputGroups() = default;
+    constexpr OutputGroups(std::initializer_list<OutputParameter> members) {
+        for (OutputParameter member : members)
             bits_ |= Bit(member);
     }
-    constexpr bool Contains(TOutputParam member) const { return (bits_ & Bit(member)) != 0; }
+    constexpr bool Contains(OutputParameter member) const { return (bits_ & Bit(member)) != 0; }
     constexpr std::uint32_t Bits() const { return bits_; }
 
 private:
-    static constexpr std::uint32_t Bit(TOutputParam member) {
+    static constexpr std::uint32_t Bit(OutputParameter member) {
         return std::uint32_t{1} << static_cast<unsigned>(member);
     }
     std::uint32_t bits_ = 0;
 };
 
 // The groups each operation returns.
-extern const TOutputParams OpenShiftOutput;
-extern const TOutputParams CloseShiftOutput;
-extern const TOutputParams CurrentStatusOutput;
+extern const OutputGroups OpenShiftOutput;
+extern const OutputGroups CloseShiftOutput;
+extern const OutputGroups CurrentStatusOutput;
 
 // Adds the OutputParameters root with the requested groups to the output document. The document stays as it
 // was when a value cannot be read.
-void GetOutputParameters(TDeviceDriver& instance, pugi::xml_document& output, TOutputParams groups);
+void GetOutputParameters(DeviceInstance& instance, pugi::xml_document& output, OutputGroups groups);
 
 // Adds the DocumentOutputParameters root, with a fresh fiscal sign, to the output document.
-void GetDocumentOutputParameters(TDeviceDriver& instance, pugi::xml_document& output);
+void GetDocumentOutputParameters(DeviceInstance& instance, pugi::xml_document& output);
 
 } // namespace veltrano::kkt

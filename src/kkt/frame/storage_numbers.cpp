@@ -1,6 +1,6 @@
 #include "kkt/frame/storage_numbers.h"
 
-#include "output/device.h"
+#include "kkt/storage/fiscal_storage.h"
 
 #include <charconv>
 #include <limits>
@@ -23,8 +23,8 @@ constexpr std::size_t CountDigits = 4;
 
 } // namespace
 
-std::int64_t ReadInteger(const output::TDevice& device, std::string_view field) {
-    const std::string value = device.GetFNValue(field);
+std::int64_t ReadInteger(const FiscalStorage& storage, std::string_view field) {
+    const std::string value = storage.Value(field);
     const char* first = value.data();
     const char* last = value.data() + value.size();
     if (first != last && *first == '+')
@@ -36,19 +36,19 @@ std::int64_t ReadInteger(const output::TDevice& device, std::string_view field) 
     return number;
 }
 
-Money ReadAmount(const output::TDevice& device, std::string_view field) {
-    const std::string value = device.GetFNValue(field);
+Money ReadAmount(const FiscalStorage& storage, std::string_view field) {
+    const std::string value = storage.Value(field);
     const std::optional<Money> amount = Money::Parse(value);
     if (!amount)
         ThrowNotANumber(field, value);
     return *amount;
 }
 
-std::int64_t IncreaseCounter(output::TDevice& device, std::string_view field) {
-    const std::int64_t value = ReadInteger(device, field);
+std::int64_t IncreaseCounter(FiscalStorage& storage, std::string_view field) {
+    const std::int64_t value = ReadInteger(storage, field);
     if (value == std::numeric_limits<std::int64_t>::max())
         throw std::overflow_error("Счетчик " + std::string(field) + " в ФН переполнен");
-    device.SetFNValue(field, value + 1);
+    storage.SetValue(field, value + 1);
     return value + 1;
 }
 

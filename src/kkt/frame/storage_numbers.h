@@ -8,18 +8,16 @@
 #include <string>
 #include <string_view>
 
-namespace veltrano::output {
-class TDevice;
-}
-
 namespace veltrano::kkt {
 
+class FiscalStorage;
+
 // The field as a whole number; a value that is no whole number fails with a message naming the field.
-std::int64_t ReadInteger(const output::TDevice& device, std::string_view field);
+std::int64_t ReadInteger(const FiscalStorage& storage, std::string_view field);
 // The field as an exact amount; a value that is no decimal number fails with a message naming the field.
-Money ReadAmount(const output::TDevice& device, std::string_view field);
+Money ReadAmount(const FiscalStorage& storage, std::string_view field);
 // Reads the counter, writes it back one higher (in memory) and returns the new value.
-std::int64_t IncreaseCounter(output::TDevice& device, std::string_view field);
+std::int64_t IncreaseCounter(FiscalStorage& storage, std::string_view field);
 
 // Register names: "M193", "O144".
 std::string MoneyRegister(int index);

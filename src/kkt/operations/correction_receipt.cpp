@@ -3,8 +3,7 @@
 #include "common/number_format.h"
 #include "common/text.h"
 #include "driver/errors.h"
-#include "driver/log.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/document_clock.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/fiscal_sign.h"
@@ -13,7 +12,8 @@
 #include "kkt/operations/correction_receipt_date.h"
 #include "kkt/operations/receipt_attributes.h"
 #include "kkt/vocab/receipt_vocabulary.h"
-#include "output/device.h"
+#include "log/log.h"
+#include "output/output_device.h"
 
 #include <algorithm>
 #include <array>
@@ -47,16 +47,16 @@ constexpr std::array<std::string_view, VatGroupCount> VatGroupLabels{
 constexpr std::array<const char*, 5> PaymentAttributes{"Cash", "ElectronicPayment", "PrePayment",
                                                        "PostPayment", "Barter"};
 
-struct TCorrectionElements {
+struct CorrectionElements {
     pugi::xml_node Parameters;
     pugi::xml_node Positions;
     pugi::xml_node Payments;
     pugi::xml_node CorrectionData;
 };
 
-TCorrectionElements FindElements(const pugi::xml_document& package) {
+CorrectionElements FindElements(const pugi::xml_document& package) {
     const pugi::xml_node root = package.document_element();
-    TCorrectionElements found{root.child("Parameters"), root.child("Positions"), root.child("Payments"), {}};
+    CorrectionElements found{root.child("Parameters"), root.child("Positions"), root.child("Payments"), {}};
     found.CorrectionData = found.Parameters.child("CorrectionData");
     if (!found.Parameters || !found.Positions || !found.Payments || !found.CorrectionData)
         throw std::runtime_error(std::string(BadInput));
@@ -86,10 +86,10 @@ Money ReadCorrectionAmount(pugi::xml_node node, const char* name) {
 }
 
 // Each group holds the VAT of its last position: the platform states the amounts, the receipt adds nothing.
-std::array<Money, VatGroupCount> VatAmounts(const TDeviceDriver& instance, pugi::xml_node positions) {
+std::array<Money, VatGroupCount> VatAmounts(const DeviceInstance& instance, pugi::xml_node positions) {
     std::array<Money, VatGroupCount> amounts{};
     for (pugi::xml_node position : positions.children("FiscalString")) {
-        const int rate = instance.FTaxValues.IDOfTax(ReadTextAttribute(position, "VATRate"));
+        const int rate = instance.VatRates().IDOfTax(ReadTextAttribute(position, "VATRate"));
         const Money amount = ReadCorrectionAmount(position, "VATAmount");
         if (rate <= 0 || static_cast<std::size_t>(rate) >= VatGroupOfRate.size())
             throw std::runtime_error("Налоговая группа вне допустимого диапазона");
@@ -98,28 +98,29 @@ std::array<Money, VatGroupCount> VatAmounts(const TDeviceDriver& instance, pugi:
     return amounts;
 }
 
-void AddToRegister(output::TDevice& device, const char* field, Money amount) {
-    device.SetFNValue(field, AddAmounts(ReadAmount(device, field), amount));
+void AddToRegister(FiscalStorage& storage, const char* field, Money amount) {
+    storage.SetValue(field, AddAmounts(ReadAmount(storage, field), amount));
 }
 
 } // namespace
 
-void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_document& package,
+void ProcessCorrectionCheck(DeviceInstance& instance, bool, const pugi::xml_document& package,
                             pugi::xml_document& output) {
     log::WriteLog("TDriver", "Start ProcessCorrectionCheck", log::Level::Info);
-    output::TDevice& device = instance.Device();
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    device.LoadDataFN();
+    storage.Load();
     CheckShiftOpen(instance);
 
-    const TCorrectionElements elements = FindElements(package);
+    const CorrectionElements elements = FindElements(package);
     const std::int64_t correctionType = ReadIntegerAttribute(elements.CorrectionData, "Type", 0);
     const std::string description = ReadTextAttribute(elements.CorrectionData, "Description");
     const moment::DateTime date = CorrectionDate(elements.CorrectionData);
     const std::string number = ReadTextAttribute(elements.CorrectionData, "Number");
 
-    instance.FCashierName = ReadTextAttribute(elements.Parameters, "CashierName");
-    instance.FCashierINN = ReadTextAttribute(elements.Parameters, "CashierINN");
+    instance.SetCashier(ReadTextAttribute(elements.Parameters, "CashierName"),
+                        ReadTextAttribute(elements.Parameters, "CashierINN"));
     const std::int64_t taxationSystem = ReadIntegerAttribute(elements.Parameters, "TaxationSystems", 0);
 
     const std::array<Money, VatGroupCount> vat = VatAmounts(instance, elements.Positions);
@@ -136,16 +137,16 @@ void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_docum
 
     for (const char* counter : {"ReceiptNumber", "TotalReceiptCounter", "TotalDocCounter", "FiscalDocCounter",
                                 "TotalFiscalDocCounter"})
-        IncreaseCounter(device, counter);
+        IncreaseCounter(storage, counter);
     if (operationType == CorrectionOfSales) {
-        IncreaseCounter(device, "O200");
-        IncreaseCounter(device, "O202");
-        AddToRegister(device, "M254", total);
+        IncreaseCounter(storage, "O200");
+        IncreaseCounter(storage, "O202");
+        AddToRegister(storage, "M254", total);
         device.PrintText("КОРРЕКЦИЯ ПРИХОДА", "");
     } else {
-        IncreaseCounter(device, "O201");
-        IncreaseCounter(device, "O203");
-        AddToRegister(device, "M255", total);
+        IncreaseCounter(storage, "O201");
+        IncreaseCounter(storage, "O203");
+        AddToRegister(storage, "M255", total);
         device.PrintText("КОРРЕКЦИЯ РАСХОДА", "");
     }
 
@@ -164,7 +165,7 @@ void ProcessCorrectionCheck(TDeviceDriver& instance, bool, const pugi::xml_docum
     // Codes beyond the range of int stay outside the table instead of wrapping into it.
     const int taxationCode = static_cast<int>(std::clamp<std::int64_t>(taxationSystem, -1, 6));
     device.PrintText("СНО:" + std::string(TaxationSystemName(taxationCode)),
-                     "ФД:" + std::to_string(ReadInteger(device, "TotalFiscalDocCounter")) +
+                     "ФД:" + std::to_string(ReadInteger(storage, "TotalFiscalDocCounter")) +
                          " ФП:" + fiscalSign);
 
     GetDocumentOutputParameters(instance, output);

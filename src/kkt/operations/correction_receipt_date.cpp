@@ -6,9 +6,9 @@
 namespace veltrano::kkt {
 namespace {
 
-class TIsoReader {
+class IsoReader {
 public:
-    explicit TIsoReader(std::string_view text) : text_(text) {}
+    explicit IsoReader(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ == text_.size(); }
     bool NextIsDigit() const { return pos_ < text_.size() && IsDigit(text_[pos_]); }
@@ -68,7 +68,7 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : Days[month - 1];
 }
 
-bool ReadDate(TIsoReader& reader, moment::DateTime& dt) {
+bool ReadDate(IsoReader& reader, moment::DateTime& dt) {
     if (!reader.Digits(4, dt.year))
         return false;
     if (reader.Take('-')) {
@@ -82,7 +82,7 @@ bool ReadDate(TIsoReader& reader, moment::DateTime& dt) {
 }
 
 // hh, hh:mm, hh:mm:ss or hhmm, hhmmss, the seconds with an optional fraction.
-bool ReadTime(TIsoReader& reader, moment::DateTime& dt) {
+bool ReadTime(IsoReader& reader, moment::DateTime& dt) {
     if (!reader.Digits(2, dt.hour))
         return false;
     const bool extended = reader.Take(':');
@@ -101,7 +101,7 @@ bool ReadTime(TIsoReader& reader, moment::DateTime& dt) {
 }
 
 // Z, ±hh, ±hh:mm or ±hhmm as seconds east of UTC.
-bool ReadOffset(TIsoReader& reader, std::int64_t& seconds) {
+bool ReadOffset(IsoReader& reader, std::int64_t& seconds) {
     if (reader.Take('Z') || reader.Take('z')) {
         seconds = 0;
         return true;
@@ -130,7 +130,7 @@ bool ReadOffset(TIsoReader& reader, std::int64_t& seconds) {
 } // namespace
 
 std::optional<moment::DateTime> ReadIsoDateTime(std::string_view text) {
-    TIsoReader reader(text);
+    IsoReader reader(text);
     moment::DateTime dt;
     if (!ReadDate(reader, dt))
         return std::nullopt;

@@ -1,13 +1,13 @@
 #include "kkt/operations/receipt_layout.h"
 
 #include "common/number_format.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/operations/receipt_format.h"
 #include "kkt/operations/receipt_package.h"
 #include "kkt/operations/receipt_payments.h"
 #include "kkt/vocab/receipt_vocabulary.h"
-#include "output/device.h"
+#include "output/output_device.h"
 #include "output/wrap_words.h"
 
 #include <algorithm>
@@ -26,11 +26,11 @@ std::string AmountEq(Money amount) {
 }
 
 // Payment names are indented under the amounts they explain.
-std::string PaymentName(const TDeviceDriver& instance, int paymentType) {
+std::string PaymentName(const DeviceInstance& instance, int paymentType) {
     return "  " + instance.Pay[paymentType - 1];
 }
 
-void PrintFiscalString(output::TDevice& device, const TFiscalString& position) {
+void PrintFiscalString(output::OutputDevice& device, const FiscalString& position) {
     device.PrintText(position.Name, "");
     device.PrintText("", FormatQuantity(position.Quantity, numfmt::DecimalSeparator()) + " X " +
                              Amount(position.PriceWithDiscount));
@@ -48,7 +48,7 @@ void PrintFiscalString(output::TDevice& device, const TFiscalString& position) {
     device.PrintText("", "");
 }
 
-void PrintBarcode(output::TDevice& device, const TBarcode& barcode) {
+void PrintBarcode(output::OutputDevice& device, const Barcode& barcode) {
     if (barcode.Kind == output::KindQRCode)
         device.PrintQRcode(barcode.Data);
     else
@@ -57,32 +57,32 @@ void PrintBarcode(output::TDevice& device, const TBarcode& barcode) {
 
 } // namespace
 
-void PrintCustomerContact(output::TDevice& device, const TReceiptParameters& parameters) {
+void PrintCustomerContact(output::OutputDevice& device, const ReceiptParameters& parameters) {
     if (!parameters.CustomerPhone.empty())
         device.PrintText("Телефон покупателя:", parameters.CustomerPhone);
     else if (!parameters.CustomerEmail.empty())
         device.PrintText("Эл. адрес покупателя:", parameters.CustomerEmail);
 }
 
-void PrintAgentBlock(output::TDevice& device, const TAgentBlock& agent) {
+void PrintAgentBlock(output::OutputDevice& device, const AgentBlock& agent) {
     const auto attributes = AgentAttributes();
     for (std::size_t i = 0; i < attributes.size() && i < agent.Values.size(); ++i)
         if (!agent.Values[i].empty())
             device.PrintText(attributes[i].label, agent.Values[i]);
 }
 
-void PrintReceiptItems(TDeviceDriver& instance, const std::vector<TReceiptItem>& items) {
-    output::TDevice& device = instance.Device();
-    for (const TReceiptItem& item : items) {
+void PrintReceiptItems(DeviceInstance& instance, const std::vector<ReceiptItem>& items) {
+    output::OutputDevice& device = instance.Device();
+    for (const ReceiptItem& item : items) {
         std::visit(
             [&](const auto& read) {
                 using Item = std::decay_t<decltype(read)>;
-                if constexpr (std::is_same_v<Item, TFiscalString>) {
+                if constexpr (std::is_same_v<Item, FiscalString>) {
                     if (instance.PrintFiscalSigns)
                         PrintFiscalString(device, read);
-                } else if constexpr (std::is_same_v<Item, TTextString>) {
+                } else if constexpr (std::is_same_v<Item, TextString>) {
                     device.PrintText(read.Text, "");
-                } else if constexpr (std::is_same_v<Item, TBarcode>) {
+                } else if constexpr (std::is_same_v<Item, Barcode>) {
                     PrintBarcode(device, read);
                 } else {
                     device.PrintGraphicText(read.Descriptor);
@@ -92,7 +92,7 @@ void PrintReceiptItems(TDeviceDriver& instance, const std::vector<TReceiptItem>&
     }
 }
 
-void PrintReceiptText(TDeviceDriver& instance, std::string_view receiptText) {
+void PrintReceiptText(DeviceInstance& instance, std::string_view receiptText) {
     std::vector<std::string> lines;
     output::WrapWords(receiptText, static_cast<std::size_t>(std::max<std::int64_t>(instance.LineLength, 1)),
                       lines);
@@ -100,12 +100,12 @@ void PrintReceiptText(TDeviceDriver& instance, std::string_view receiptText) {
         instance.Device().PrintText(line, "");
 }
 
-void PrintReceiptTotal(output::TDevice& device, Money total) {
+void PrintReceiptTotal(output::OutputDevice& device, Money total) {
     device.PrintText("ИТОГО", AmountEq(total));
 }
 
-void PrintPaymentBlock(TDeviceDriver& instance, const TReceiptPayments& payments) {
-    output::TDevice& device = instance.Device();
+void PrintPaymentBlock(DeviceInstance& instance, const ReceiptPayments& payments) {
+    output::OutputDevice& device = instance.Device();
     device.PrintText(PaymentName(instance, 1), AmountEq(payments.CashNetOfChange()));
     const Money others[] = {payments.ElectronicPayment, payments.PrePayment, payments.PostPayment,
                             payments.Barter};
@@ -121,8 +121,8 @@ void PrintPaymentBlock(TDeviceDriver& instance, const TReceiptPayments& payments
         device.PrintText("СДАЧА", AmountEq(payments.Change));
 }
 
-void PrintVatSums(output::TDevice& device, const TVatTable& vat) {
-    for (const TVatTable::SumLine& line : vat.SumLines())
+void PrintVatSums(output::OutputDevice& device, const VatTable& vat) {
+    for (const VatTable::SumLine& line : vat.SumLines())
         device.PrintText(line.label, AmountEq(line.sum));
 }
 

@@ -9,27 +9,27 @@
 #include <vector>
 
 namespace veltrano::output {
-class TDevice;
+class OutputDevice;
 }
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
-struct TReceiptParameters;
-struct TReceiptPayments;
+class DeviceInstance;
+struct ReceiptParameters;
+struct ReceiptPayments;
 
 // The buyer's phone or, when there is none, the buyer's e-mail address.
-void PrintCustomerContact(output::TDevice& device, const TReceiptParameters& parameters);
+void PrintCustomerContact(output::OutputDevice& device, const ReceiptParameters& parameters);
 // One line per agent or vendor attribute that is not empty, with its label.
-void PrintAgentBlock(output::TDevice& device, const TAgentBlock& agent);
+void PrintAgentBlock(output::OutputDevice& device, const AgentBlock& agent);
 // Every item in order. Goods print their lines only when the instance prints fiscal details; text lines,
 // barcodes and graphic text always print.
-void PrintReceiptItems(TDeviceDriver& instance, const std::vector<TReceiptItem>& items);
+void PrintReceiptItems(DeviceInstance& instance, const std::vector<ReceiptItem>& items);
 // The receipt's free text broken into lines of the instance's width.
-void PrintReceiptText(TDeviceDriver& instance, std::string_view receiptText);
-void PrintReceiptTotal(output::TDevice& device, Money total);
+void PrintReceiptText(DeviceInstance& instance, std::string_view receiptText);
+void PrintReceiptTotal(output::OutputDevice& device, Money total);
 // The amounts by payment type, what was received and the change.
-void PrintPaymentBlock(TDeviceDriver& instance, const TReceiptPayments& payments);
-void PrintVatSums(output::TDevice& device, const TVatTable& vat);
+void PrintPaymentBlock(DeviceInstance& instance, const ReceiptPayments& payments);
+void PrintVatSums(output::OutputDevice& device, const VatTable& vat);
 
 } // namespace veltrano::kkt

@@ -1,6 +1,6 @@
 #include "kkt/operations/receipt_operation.h"
 
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/document_clock.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/fiscal_sign.h"
@@ -13,7 +13,7 @@
 #include "kkt/operations/receipt_qr.h"
 #include "kkt/operations/receipt_registers.h"
 #include "kkt/vocab/receipt_vocabulary.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <string>
 
@@ -24,30 +24,31 @@ constexpr std::uint8_t PrintingUnlessElectronic = 1;
 
 // Counts the receipt. The header shows the stored count of the shift's receipts plus one, so it is laid out
 // before this receipt joins that count: the number it shows is the receipt's own.
-void CountReceiptAndPrintHeader(TDeviceDriver& instance) {
-    output::TDevice& device = instance.Device();
-    IncreaseCounter(device, "TotalReceiptCounter");
-    IncreaseCounter(device, "TotalDocCounter");
-    IncreaseCounter(device, "FiscalDocCounter");
-    IncreaseCounter(device, "TotalFiscalDocCounter");
+void CountReceiptAndPrintHeader(DeviceInstance& instance) {
+    FiscalStorage& storage = instance.Storage();
+    IncreaseCounter(storage, "TotalReceiptCounter");
+    IncreaseCounter(storage, "TotalDocCounter");
+    IncreaseCounter(storage, "FiscalDocCounter");
+    IncreaseCounter(storage, "TotalFiscalDocCounter");
     if (instance.PrintFiscalSigns)
         PrintHeader(instance, true);
-    IncreaseCounter(device, "ReceiptNumber");
+    IncreaseCounter(storage, "ReceiptNumber");
 }
 
 // The taxation system and the fiscal document with its sign, then the QR code; returns the sign.
-std::string PrintFiscalDetails(TDeviceDriver& instance, const TReceiptParameters& parameters, Money total) {
-    output::TDevice& device = instance.Device();
+std::string PrintFiscalDetails(DeviceInstance& instance, const ReceiptParameters& parameters, Money total) {
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     const std::string fiscalSign = NewFiscalSign();
-    const std::int64_t fiscalDocument = ReadInteger(device, "TotalFiscalDocCounter");
+    const std::int64_t fiscalDocument = ReadInteger(storage, "TotalFiscalDocCounter");
     device.PrintText("СНО:" + std::string(TaxationSystemName(parameters.TaxationSystem)),
                      "ФД:" + std::to_string(fiscalDocument) + " ФП:" + fiscalSign);
-    device.PrintQRcode(ReceiptQRString(DocumentNow(), total, device.GetFNValue("FNSerialNumber"),
-                                       fiscalDocument, fiscalSign, parameters.Kind));
+    device.PrintQRcode(ReceiptQRString(DocumentNow(), total, storage.Value("FNSerialNumber"), fiscalDocument,
+                                       fiscalSign, parameters.Kind));
     return fiscalSign;
 }
 
-void FillOutputParameters(TDeviceDriver& instance, pugi::xml_document& output,
+void FillOutputParameters(DeviceInstance& instance, pugi::xml_document& output,
                           const std::string& fiscalSign) {
     GetDocumentOutputParameters(instance, output);
     pugi::xml_node parameters = output.child("DocumentOutputParameters").child("Parameters");
@@ -58,7 +59,7 @@ void FillOutputParameters(TDeviceDriver& instance, pugi::xml_document& output,
         parameters.attribute("ShiftNumber").set_value("");
 }
 
-std::uint8_t PrintSwitch(const TDeviceDriver& instance, bool electronically) {
+std::uint8_t PrintSwitch(const DeviceInstance& instance, bool electronically) {
     if (instance.EnablePrinting == PrintingUnlessElectronic && electronically)
         return PrintingSwitchedOff;
     return instance.EnablePrinting;
@@ -66,27 +67,27 @@ std::uint8_t PrintSwitch(const TDeviceDriver& instance, bool electronically) {
 
 } // namespace
 
-void ProcessCheck(TDeviceDriver& instance, bool electronically, const pugi::xml_document& checkPackage,
+void ProcessCheck(DeviceInstance& instance, bool electronically, const pugi::xml_document& checkPackage,
                   pugi::xml_document& output) {
-    output::TDevice& device = instance.Device();
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    device.LoadDataFN();
+    storage.Load();
     CheckShiftOpen(instance);
 
-    const TCheckPackage package = FindCheckPackage(checkPackage);
-    const TReceiptParameters parameters = ReadReceiptParameters(package.Parameters);
-    instance.FCashierName = parameters.CashierName;
-    instance.FCashierINN = parameters.CashierINN;
-    const TReceiptPositions positions =
-        ReadReceiptPositions(package.Positions, instance.FTaxValues, DocumentNow());
-    const TReceiptPayments payments = ReadReceiptPayments(package.Payments, positions.Total);
+    const CheckPackage package = FindCheckPackage(checkPackage);
+    const ReceiptParameters parameters = ReadReceiptParameters(package.Parameters);
+    instance.SetCashier(parameters.CashierName, parameters.CashierINN);
+    const ReceiptPositions positions =
+        ReadReceiptPositions(package.Positions, instance.VatRates(), DocumentNow());
+    const ReceiptPayments payments = ReadReceiptPayments(package.Payments, positions.Total);
 
     CountReceiptAndPrintHeader(instance);
     PrintCustomerContact(device, parameters);
     const std::string_view title = ReceiptTitle(parameters.Kind);
     if (instance.PrintFiscalSigns)
         device.PrintText(title, "");
-    IncreaseCounter(device, OperationRegister(144 + OperationIndex(parameters.Kind)));
+    IncreaseCounter(storage, OperationRegister(144 + OperationIndex(parameters.Kind)));
     if (instance.PrintFiscalSigns)
         PrintAgentBlock(device, parameters.Agent);
 
@@ -96,7 +97,7 @@ void ProcessCheck(TDeviceDriver& instance, bool electronically, const pugi::xml_
     PrintPaymentBlock(instance, payments);
     if (instance.PrintFiscalSigns)
         PrintVatSums(device, positions.Vat);
-    AddReceiptToRegisters(device, parameters.Kind, payments, positions.Vat);
+    AddReceiptToRegisters(storage, device, parameters.Kind, payments, positions.Vat);
 
     std::string fiscalSign;
     if (instance.PrintFiscalSigns)

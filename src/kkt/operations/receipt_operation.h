@@ -5,14 +5,14 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
 // Forms the receipt of the check package on the instance: counts it, lays it out, adds its money to the
 // registers, fills DocumentOutputParameters into the output document, shows it, writes it to the output file,
 // saves the fiscal storage and prints it unless printing is off (setting EnablePrinting: 2 never, 1 not for a
 // receipt sent to the buyer electronically). A refused receipt changes nothing in the storage file and leaves
 // no document; only the cashier it named stays current.
-void ProcessCheck(TDeviceDriver& instance, bool electronically, const pugi::xml_document& checkPackage,
+void ProcessCheck(DeviceInstance& instance, bool electronically, const pugi::xml_document& checkPackage,
                   pugi::xml_document& output);
 
 } // namespace veltrano::kkt

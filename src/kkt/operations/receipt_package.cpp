@@ -35,20 +35,20 @@ bool TakesCashIn(ReceiptKind kind) {
     return kind == ReceiptKind::Sale || kind == ReceiptKind::PurchaseReturn;
 }
 
-TCheckPackage FindCheckPackage(const pugi::xml_document& checkPackage) {
+CheckPackage FindCheckPackage(const pugi::xml_document& checkPackage) {
     const pugi::xml_node root = checkPackage.document_element();
     if (!root)
         throw std::runtime_error("Данные для печати чека отсутствуют");
-    TCheckPackage package{root.child("Parameters"), root.child("Positions"), root.child("Payments")};
+    CheckPackage package{root.child("Parameters"), root.child("Positions"), root.child("Payments")};
     if (!package.Parameters || !package.Positions || !package.Payments)
         ThrowInputError();
     return package;
 }
 
-TAgentBlock ReadAgentBlock(pugi::xml_node owner) {
+AgentBlock ReadAgentBlock(pugi::xml_node owner) {
     const pugi::xml_node agentData = owner.child("AgentData");
     const pugi::xml_node vendorData = owner.child("VendorData");
-    TAgentBlock block;
+    AgentBlock block;
     for (const AgentAttribute& entry : AgentAttributes()) {
         const pugi::xml_node source = entry.element == "AgentData" ? agentData : vendorData;
         block.Values.push_back(ReadTextAttribute(source, std::string(entry.attribute).c_str()));
@@ -56,8 +56,8 @@ TAgentBlock ReadAgentBlock(pugi::xml_node owner) {
     return block;
 }
 
-TReceiptParameters ReadReceiptParameters(pugi::xml_node parameters) {
-    TReceiptParameters read;
+ReceiptParameters ReadReceiptParameters(pugi::xml_node parameters) {
+    ReceiptParameters read;
     const std::uint8_t operationType = ReadByteAttribute(parameters, "OperationType", 0);
     if (operationType < static_cast<std::uint8_t>(ReceiptKind::Sale) ||
         operationType > static_cast<std::uint8_t>(ReceiptKind::PurchaseReturn))

@@ -23,7 +23,7 @@ std::string_view ReceiptTitle(ReceiptKind kind);
 bool TakesCashIn(ReceiptKind kind);
 
 // The children of the package's root element.
-struct TCheckPackage {
+struct CheckPackage {
     pugi::xml_node Parameters;
     pugi::xml_node Positions;
     pugi::xml_node Payments;
@@ -31,19 +31,19 @@ struct TCheckPackage {
 
 // Fails with "Данные для печати чека отсутствуют" without a root element and with "Ошибка входных параметров
 // команды" when one of the three parts is missing.
-TCheckPackage FindCheckPackage(const pugi::xml_document& checkPackage);
+CheckPackage FindCheckPackage(const pugi::xml_document& checkPackage);
 
 // The agent and vendor data of an element: one text per entry of AgentAttributes(), in that order; the first
 // AgentData and VendorData children count, a missing one gives empty texts.
-struct TAgentBlock {
+struct AgentBlock {
     std::vector<std::string> Values;
 };
-TAgentBlock ReadAgentBlock(pugi::xml_node owner);
+AgentBlock ReadAgentBlock(pugi::xml_node owner);
 
 // Taxation system codes run from 0 to MaxTaxationSystem; a larger one is taken as 0.
 inline constexpr std::uint8_t MaxTaxationSystem = 5;
 
-struct TReceiptParameters {
+struct ReceiptParameters {
     ReceiptKind Kind = ReceiptKind::Sale;
     std::string CashierName;
     std::string CashierINN;
@@ -51,11 +51,11 @@ struct TReceiptParameters {
     std::string CustomerEmail;
     std::uint8_t TaxationSystem = 0;
     std::string ReceiptText;
-    TAgentBlock Agent;
+    AgentBlock Agent;
 };
 
 // An OperationType other than 1 to 4 (after the reduction to one byte) fails with "Ошибка входных параметров
 // команды".
-TReceiptParameters ReadReceiptParameters(pugi::xml_node parameters);
+ReceiptParameters ReadReceiptParameters(pugi::xml_node parameters);
 
 } // namespace veltrano::kkt

@@ -21,8 +21,8 @@ Money ReadPayment(pugi::xml_node payments, const char* name) {
 
 } // namespace
 
-TReceiptPayments ReadReceiptPayments(pugi::xml_node payments, Money total) {
-    TReceiptPayments read;
+ReceiptPayments ReadReceiptPayments(pugi::xml_node payments, Money total) {
+    ReceiptPayments read;
     read.Cash = ReadPayment(payments, "Cash");
     read.ElectronicPayment = ReadPayment(payments, "ElectronicPayment");
     read.PrePayment = ReadPayment(payments, "PrePayment");

@@ -7,7 +7,7 @@
 
 namespace veltrano::kkt {
 
-struct TReceiptPayments {
+struct ReceiptPayments {
     Money Cash;
     Money ElectronicPayment;
     Money PrePayment;
@@ -24,6 +24,6 @@ struct TReceiptPayments {
 // Reads the five payment types (each rounded to kopecks) and computes the change. Fails with a clear message
 // for a negative payment, for payments below the total and for payments other than cash above the total
 // (change comes only out of cash); the last two with code 3009.
-TReceiptPayments ReadReceiptPayments(pugi::xml_node payments, Money total);
+ReceiptPayments ReadReceiptPayments(pugi::xml_node payments, Money total);
 
 } // namespace veltrano::kkt

@@ -24,8 +24,8 @@ bool IsElement(pugi::xml_node node, const char* nameIgnoringCase) {
     return text::EqualsNoCase(node.name(), nameIgnoringCase);
 }
 
-TFiscalString ReadFiscalString(pugi::xml_node position, const TTaxValues& taxValues) {
-    TFiscalString read;
+FiscalString ReadFiscalString(pugi::xml_node position, const TaxValues& taxValues) {
+    FiscalString read;
     read.Agent = ReadAgentBlock(position);
     read.CalculationSubject = ReadByteAttribute(position, "CalculationSubject", 0);
     read.PaymentMethod = ReadByteAttribute(position, "PaymentMethod", 0);
@@ -56,9 +56,9 @@ void CheckVatRate(int rateNumber, const moment::DateTime& now) {
         throw std::runtime_error("Налог 20% и 20/120 не поддерживается");
 }
 
-std::optional<TBarcode> ReadBarcode(pugi::xml_node element) {
+std::optional<Barcode> ReadBarcode(pugi::xml_node element) {
     const std::string type = ReadTextAttribute(element, "Type");
-    TBarcode barcode;
+    Barcode barcode;
     if (text::EqualsNoCase(type, "EAN8"))
         barcode.Kind = output::KindEAN8;
     else if (text::EqualsNoCase(type, "EAN13"))
@@ -75,7 +75,7 @@ std::optional<TBarcode> ReadBarcode(pugi::xml_node element) {
     return barcode;
 }
 
-TGraphicText ReadGraphicText(pugi::xml_node element) {
+GraphicText ReadGraphicText(pugi::xml_node element) {
     auto descriptor = output::MakePrintObject(output::KindGraphicText, ReadTextAttribute(element, "Text"));
     descriptor->FontName = ReadTextAttribute(element, "FontName");
     descriptor->FontStyle = ReadTextAttribute(element, "FontStyle");
@@ -84,27 +84,27 @@ TGraphicText ReadGraphicText(pugi::xml_node element) {
     if (size < std::numeric_limits<int>::min() || size > std::numeric_limits<int>::max())
         size = DefaultFontSize;
     descriptor->FontSize = static_cast<int>(size);
-    return TGraphicText{std::move(descriptor)};
+    return GraphicText{std::move(descriptor)};
 }
 
 } // namespace
 
-TReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TTaxValues& taxValues,
-                                       const moment::DateTime& now) {
-    TReceiptPositions read;
+ReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TaxValues& taxValues,
+                                      const moment::DateTime& now) {
+    ReceiptPositions read;
     for (const pugi::xml_node element : positions.children()) {
         if (element.type() != pugi::node_element)
             continue;
         if (std::strcmp(element.name(), "FiscalString") == 0) {
-            TFiscalString position = ReadFiscalString(element, taxValues);
+            FiscalString position = ReadFiscalString(element, taxValues);
             read.Total = AddAmounts(read.Total, position.AmountWithDiscount);
             CheckVatRate(position.VatRate, now);
             position.Vat = read.Vat.Add(position.VatRate, position.AmountWithDiscount);
             read.Items.emplace_back(std::move(position));
         } else if (IsElement(element, "TextString")) {
-            read.Items.emplace_back(TTextString{ReadTextAttribute(element, "Text")});
+            read.Items.emplace_back(TextString{ReadTextAttribute(element, "Text")});
         } else if (IsElement(element, "Barcode")) {
-            if (std::optional<TBarcode> barcode = ReadBarcode(element))
+            if (std::optional<Barcode> barcode = ReadBarcode(element))
                 read.Items.emplace_back(std::move(*barcode));
         } else if (IsElement(element, "GraphicText")) {
             read.Items.emplace_back(ReadGraphicText(element));

@@ -17,9 +17,9 @@
 
 namespace veltrano::kkt {
 
-class TTaxValues;
+class TaxValues;
 
-struct TFiscalString {
+struct FiscalString {
     std::string Name;
     double Quantity = 0;
     Money PriceWithDiscount;
@@ -33,29 +33,29 @@ struct TFiscalString {
     Money Vat;
     // Empty for goods without a marking code.
     std::string MarkingCode;
-    TAgentBlock Agent;
+    AgentBlock Agent;
 };
 
-struct TTextString {
+struct TextString {
     std::string Text;
 };
 
-struct TBarcode {
+struct Barcode {
     // output::KindEAN13, KindEAN8, KindCode39 or KindQRCode.
     int Kind = output::KindQRCode;
     std::string Data;
 };
 
-struct TGraphicText {
-    output::TPrintObjectPtr Descriptor;
+struct GraphicText {
+    output::PrintObjectPtr Descriptor;
 };
 
-using TReceiptItem = std::variant<TFiscalString, TTextString, TBarcode, TGraphicText>;
+using ReceiptItem = std::variant<FiscalString, TextString, Barcode, GraphicText>;
 
-struct TReceiptPositions {
-    std::vector<TReceiptItem> Items;
+struct ReceiptPositions {
+    std::vector<ReceiptItem> Items;
     Money Total;
-    TVatTable Vat;
+    VatTable Vat;
 };
 
 // Reads every position in order, adding up the total and the VAT. A position the receipt cannot take fails
@@ -64,7 +64,7 @@ struct TReceiptPositions {
 // amount, a marking code or barcode value that is not Base64, or a total beyond the range of amounts.
 // Barcodes of an unknown type and elements of other names (FiscalString counts only in exactly that spelling)
 // are skipped.
-TReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TTaxValues& taxValues,
-                                       const moment::DateTime& now);
+ReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TaxValues& taxValues,
+                                      const moment::DateTime& now);
 
 } // namespace veltrano::kkt

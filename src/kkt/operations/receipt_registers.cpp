@@ -3,7 +3,8 @@
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/operations/receipt_payments.h"
 #include "kkt/operations/receipt_vat.h"
-#include "output/device.h"
+#include "kkt/storage/fiscal_storage.h"
+#include "output/output_device.h"
 
 #include <stdexcept>
 
@@ -15,20 +16,20 @@ constexpr const char* CashBalance = "M241";
 constexpr int NonResettableTotals = 72;
 constexpr int ShiftTotals = 193;
 
-[[noreturn]] void CancelReceipt(output::TDevice& device) {
+[[noreturn]] void CancelReceipt(output::OutputDevice& device) {
     device.PrintTextCenter("ЧЕК АННУЛИРОВАН");
     throw std::runtime_error("Недостаточно наличности в кассе");
 }
 
-void AddToRegister(output::TDevice& device, const std::string& field, Money amount) {
-    device.SetFNValue(field, AddAmounts(ReadAmount(device, field), amount));
+void AddToRegister(FiscalStorage& storage, const std::string& field, Money amount) {
+    storage.SetValue(field, AddAmounts(ReadAmount(storage, field), amount));
 }
 
 } // namespace
 
-void AddReceiptToRegisters(output::TDevice& device, ReceiptKind kind, const TReceiptPayments& payments,
-                           const TVatTable& vat) {
-    const Money balance = ReadAmount(device, CashBalance);
+void AddReceiptToRegisters(FiscalStorage& storage, output::OutputDevice& device, ReceiptKind kind,
+                           const ReceiptPayments& payments, const VatTable& vat) {
+    const Money balance = ReadAmount(storage, CashBalance);
     const Money cashKept = payments.CashNetOfChange();
     Money newBalance;
     if (TakesCashIn(kind)) {
@@ -40,19 +41,19 @@ void AddReceiptToRegisters(output::TDevice& device, ReceiptKind kind, const TRec
         if (newBalance < Money())
             CancelReceipt(device);
     }
-    device.SetFNValue(CashBalance, newBalance);
+    storage.SetValue(CashBalance, newBalance);
 
     const int k = OperationIndex(kind);
     const Money byPaymentType[] = {cashKept, payments.ElectronicPayment, payments.PrePayment,
                                    payments.PostPayment, payments.Barter};
     for (int first : {NonResettableTotals, ShiftTotals})
         for (int type = 0; type < 5; ++type)
-            AddToRegister(device, MoneyRegister(first + 4 * type + k), byPaymentType[type]);
+            AddToRegister(storage, MoneyRegister(first + 4 * type + k), byPaymentType[type]);
 
-    AddToRegister(device, MoneyRegister(92 + k), vat.Sum20Or18());
-    AddToRegister(device, MoneyRegister(96 + k), vat.Sum10());
-    AddToRegister(device, MoneyRegister(108 + k), vat.Sum20_120Or18_118());
-    AddToRegister(device, MoneyRegister(112 + k), vat.Sum10_110());
+    AddToRegister(storage, MoneyRegister(92 + k), vat.Sum20Or18());
+    AddToRegister(storage, MoneyRegister(96 + k), vat.Sum10());
+    AddToRegister(storage, MoneyRegister(108 + k), vat.Sum20_120Or18_118());
+    AddToRegister(storage, MoneyRegister(112 + k), vat.Sum10_110());
 }
 
 } // namespace veltrano::kkt

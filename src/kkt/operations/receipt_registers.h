@@ -4,20 +4,21 @@
 #include "kkt/operations/receipt_package.h"
 
 namespace veltrano::output {
-class TDevice;
+class OutputDevice;
 }
 
 namespace veltrano::kkt {
 
-class TVatTable;
-struct TReceiptPayments;
+class FiscalStorage;
+class VatTable;
+struct ReceiptPayments;
 
 // Moves the cash kept by the receipt into or out of the drawer (M241), then adds the payments by type to the
 // non-resettable and the shift registers of the receipt's kind and its VAT to the shift's VAT registers, all
 // in memory. The drawer must hold the change before a receipt that takes cash in, and must cover the cash a
 // receipt pays out; otherwise the receipt is cancelled: "ЧЕК АННУЛИРОВАН" is laid out and it fails with
 // "Недостаточно наличности в кассе" with nothing changed.
-void AddReceiptToRegisters(output::TDevice& device, ReceiptKind kind, const TReceiptPayments& payments,
-                           const TVatTable& vat);
+void AddReceiptToRegisters(FiscalStorage& storage, output::OutputDevice& device, ReceiptKind kind,
+                           const ReceiptPayments& payments, const VatTable& vat);
 
 } // namespace veltrano::kkt

@@ -21,7 +21,7 @@ void ClaimPair(std::uint8_t& marker, int rateNumber) {
 
 } // namespace
 
-Money TVatTable::Add(int rateNumber, Money amount) {
+Money VatTable::Add(int rateNumber, Money amount) {
     Money* group = nullptr;
     Money vat;
     switch (rateNumber) {
@@ -76,7 +76,7 @@ Money TVatTable::Add(int rateNumber, Money amount) {
     return vat;
 }
 
-std::vector<TVatTable::SumLine> TVatTable::SumLines() const {
+std::vector<VatTable::SumLine> VatTable::SumLines() const {
     const SumLine all[] = {
         {marker20Or18_ == Vat20 ? "СУММА НДС 20%" : "СУММА НДС 18%", sum20Or18_},
         {"СУММА НДС 10%", sum10_},

@@ -10,7 +10,7 @@
 
 namespace veltrano::kkt {
 
-class TVatTable {
+class VatTable {
 public:
     // Adds the VAT of a position of the amount at the rate number (1..12) to its group and returns it. 20 %
     // and 18 % share a group, as do 20/120 and 18/118; the second rate of such a pair in one receipt fails

@@ -2,13 +2,13 @@
 
 #include "common/moment.h"
 #include "common/text.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/document_clock.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/operations/registration_codes.h"
 #include "kkt/operations/registration_parameters.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <stdexcept>
 #include <string>
@@ -21,12 +21,12 @@ constexpr int FNLifeRegistered = 1;
 constexpr int FNLifeClosed = 2;
 
 // The signs a registration document lists, in printing order, each only when set.
-struct TRegistrationSign {
+struct RegistrationSign {
     std::string_view Field;
     std::string_view Line;
 };
 
-constexpr TRegistrationSign RegistrationSigns[] = {
+constexpr RegistrationSign RegistrationSigns[] = {
     {"OfflineMode", "АВТОНОМН. РЕЖИМ"},
     {"DataEncryption", "ШФР"},
     {"ServiceSign", "ККТ ДЛЯ УСЛУГ"},
@@ -40,19 +40,19 @@ constexpr TRegistrationSign RegistrationSigns[] = {
 };
 
 // KKT table attributes that are stored values, in table order, around the registration moment.
-struct TStoredAttribute {
+struct StoredAttribute {
     const char* Attribute;
     std::string_view Field;
 };
 
-constexpr TStoredAttribute IdentityAttributes[] = {
+constexpr StoredAttribute IdentityAttributes[] = {
     {"KKTNumber", "KKTNumber"},
     {"KKTSerialNumber", "KKTSerialNumber"},
     {"FNSerialNumber", "FNSerialNumber"},
     {"DocumentNumber", "RegDocumentNumber"},
 };
 
-constexpr TStoredAttribute RegistrationAttributes[] = {
+constexpr StoredAttribute RegistrationAttributes[] = {
     {"CompanyName", "OrganizationName"},
     {"INN", "VATIN"},
     {"SaleAddress", "AddressSettle"},
@@ -76,8 +76,8 @@ constexpr TStoredAttribute RegistrationAttributes[] = {
     {"SenderEmail", "SenderEmail"},
 };
 
-bool StoredFlag(const output::TDevice& device, std::string_view field) {
-    return text::EqualsNoCase(device.GetFNValue(field), "true");
+bool StoredFlag(const FiscalStorage& storage, std::string_view field) {
+    return text::EqualsNoCase(storage.Value(field), "true");
 }
 
 // "dd.mm.yyyy hh:nn:ss", or the date alone at midnight.
@@ -93,49 +93,50 @@ std::string RegistrationDateTimeText(moment::Moment registered) {
     return moment::FormatDateTime(dt);
 }
 
-void StoreRegistration(output::TDevice& device, const TFiscalParameters& read) {
-    device.SetFNValue("KKTNumber", read.KKTNumber);
-    device.SetFNValue("OrganizationName", read.CompanyName);
-    device.SetFNValue("AddressSettle", read.SaleAddress);
-    device.SetFNValue("PlaceSettle", read.SaleLocation);
-    device.SetFNValue("TaxVariant", read.TaxationSystems);
-    device.SetFNValue("OFDOrganizationName", read.OFDCompany);
-    device.SetFNValue("OFDVATIN", read.OFDCompanyINN);
-    device.SetFNValue("SenderEmail", read.SenderEmail);
-    device.SetFNValue("FNSWebSite", read.FNSURL);
-    device.SetFNValue("OfflineMode", read.IsOffline);
-    device.SetFNValue("DataEncryption", read.IsEncrypted);
-    device.SetFNValue("ServiceSign", read.IsService);
-    device.SetFNValue("SaleExcisableGoods", read.IsExcisable);
-    device.SetFNValue("SignOfGambling", read.IsGambling);
-    device.SetFNValue("SignOfLottery", read.IsLottery);
-    device.SetFNValue("SignOfAgent", read.AgentTypes);
-    device.SetFNValue("BSOSing", read.BSOSing);
-    device.SetFNValue("CalcOnlineSign", read.IsOnlineOnly);
-    device.SetFNValue("PrinterAutomatic", read.IsAutomaticPrinter);
-    device.SetFNValue("AutomaticMode", read.IsAutomatic);
-    device.SetFNValue("AutomaticNumber", read.AutomaticNumber);
+void StoreRegistration(FiscalStorage& storage, const FiscalParameters& read) {
+    storage.SetValue("KKTNumber", read.KKTNumber);
+    storage.SetValue("OrganizationName", read.CompanyName);
+    storage.SetValue("AddressSettle", read.SaleAddress);
+    storage.SetValue("PlaceSettle", read.SaleLocation);
+    storage.SetValue("TaxVariant", read.TaxationSystems);
+    storage.SetValue("OFDOrganizationName", read.OFDCompany);
+    storage.SetValue("OFDVATIN", read.OFDCompanyINN);
+    storage.SetValue("SenderEmail", read.SenderEmail);
+    storage.SetValue("FNSWebSite", read.FNSURL);
+    storage.SetValue("OfflineMode", read.IsOffline);
+    storage.SetValue("DataEncryption", read.IsEncrypted);
+    storage.SetValue("ServiceSign", read.IsService);
+    storage.SetValue("SaleExcisableGoods", read.IsExcisable);
+    storage.SetValue("SignOfGambling", read.IsGambling);
+    storage.SetValue("SignOfLottery", read.IsLottery);
+    storage.SetValue("SignOfAgent", read.AgentTypes);
+    storage.SetValue("BSOSing", read.BSOSing);
+    storage.SetValue("CalcOnlineSign", read.IsOnlineOnly);
+    storage.SetValue("PrinterAutomatic", read.IsAutomaticPrinter);
+    storage.SetValue("AutomaticMode", read.IsAutomatic);
+    storage.SetValue("AutomaticNumber", read.AutomaticNumber);
 }
 
-void Register(TDeviceDriver& instance, std::uint8_t operationType, const TFiscalParameters& read) {
-    output::TDevice& device = instance.Device();
+void Register(DeviceInstance& instance, std::uint8_t operationType, const FiscalParameters& read) {
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.PrintText(operationType == OperationRegistration ? "РЕГИСТРАЦИЯ" : "ПЕРЕРЕГИСТРАЦИЯ", "");
-    device.SetFNValue("RegDocumentNumber", ReadInteger(device, "TotalFiscalDocCounter"));
-    device.SetFNValue("RegDateTime", DocumentMoment());
-    StoreRegistration(device, read);
+    storage.SetValue("RegDocumentNumber", ReadInteger(storage, "TotalFiscalDocCounter"));
+    storage.SetValue("RegDateTime", DocumentMoment());
+    StoreRegistration(storage, read);
     // A device set to a format version of its own registers with it; otherwise the storage keeps its version.
     if (instance.VersionFFD >= 1 && instance.VersionFFD <= 3)
-        device.SetFNValue("FFD", instance.VersionFFD);
-    device.SetFNValue("FNLifeState", FNLifeRegistered);
+        storage.SetValue("FFD", instance.VersionFFD);
+    storage.SetValue("FNLifeState", FNLifeRegistered);
 
-    device.PrintText("ОФД", device.GetFNValue("OFDOrganizationName"));
-    device.PrintText("ИНН ОФД", device.GetFNValue("OFDVATIN"));
-    for (const TRegistrationSign& sign : RegistrationSigns)
-        if (StoredFlag(device, sign.Field))
+    device.PrintText("ОФД", storage.Value("OFDOrganizationName"));
+    device.PrintText("ИНН ОФД", storage.Value("OFDVATIN"));
+    for (const RegistrationSign& sign : RegistrationSigns)
+        if (StoredFlag(storage, sign.Field))
             device.PrintText(sign.Line, "");
-    PrintTaxationSystems(device, device.GetFNValue("TaxVariant"));
-    PrintAgentTypes(device, device.GetFNValue("SignOfAgent"));
-    device.PrintText("ФФД ККТ " + std::string(FFDVersionName(ReadInteger(device, "FFD"))), "");
+    PrintTaxationSystems(device, storage.Value("TaxVariant"));
+    PrintAgentTypes(device, storage.Value("SignOfAgent"));
+    device.PrintText("ФФД ККТ " + std::string(FFDVersionName(ReadInteger(storage, "FFD"))), "");
     PrintFiscalSignLine(instance);
 }
 
@@ -152,27 +153,27 @@ std::string_view DocumentKind(std::uint8_t operationType) {
 
 } // namespace
 
-void OperationFN(TDeviceDriver& instance, std::uint8_t operationType, const pugi::xml_document& parameters) {
-    output::TDevice& device = instance.Device();
+void OperationFN(DeviceInstance& instance, std::uint8_t operationType, const pugi::xml_document& parameters) {
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    const TFiscalParameters read = ReadFiscalParameters(parameters);
-    instance.FCashierName = read.CashierName;
-    instance.FCashierINN = read.CashierINN;
+    const FiscalParameters read = ReadFiscalParameters(parameters);
+    instance.SetCashier(read.CashierName, read.CashierINN);
 
-    device.LoadDataFN();
-    if (ReadInteger(device, "DayState") > 0)
+    storage.Load();
+    if (ReadInteger(storage, "DayState") > 0)
         throw std::runtime_error("Смена открыта");
-    IncreaseCounter(device, "FiscalDocCounter");
-    IncreaseCounter(device, "TotalDocCounter");
-    IncreaseCounter(device, "TotalFiscalDocCounter");
-    device.SetFNValue("VATIN", read.INN);
+    IncreaseCounter(storage, "FiscalDocCounter");
+    IncreaseCounter(storage, "TotalDocCounter");
+    IncreaseCounter(storage, "TotalFiscalDocCounter");
+    storage.SetValue("VATIN", read.INN);
 
     PrintHeader(instance, false);
     if (operationType == OperationRegistration || operationType == OperationReregistration) {
         Register(instance, operationType, read);
     } else if (operationType == OperationCloseFN) {
         device.PrintText("ЗАКРЫТИЕ ФН", "");
-        device.SetFNValue("FNLifeState", FNLifeClosed);
+        storage.SetValue("FNLifeState", FNLifeClosed);
     }
 
     PrintSeparator(instance);
@@ -181,9 +182,9 @@ void OperationFN(TDeviceDriver& instance, std::uint8_t operationType, const pugi
     PrintFinishedDocument(instance, instance.EnablePrinting);
 }
 
-void GetDataKKT(TDeviceDriver& instance, pugi::xml_document& output) {
-    output::TDevice& device = instance.Device();
-    device.LoadDataFN();
+void GetDataKKT(DeviceInstance& instance, pugi::xml_document& output) {
+    FiscalStorage& storage = instance.Storage();
+    storage.Load();
 
     // Built apart and copied in whole, so a value that cannot be read leaves no half-filled table.
     pugi::xml_document built;
@@ -191,15 +192,15 @@ void GetDataKKT(TDeviceDriver& instance, pugi::xml_document& output) {
     const auto set = [&parameters](const char* name, std::string_view value) {
         parameters.append_attribute(name).set_value(std::string(value).c_str());
     };
-    const std::string_view version = FFDVersionName(ReadInteger(device, "FFD"));
+    const std::string_view version = FFDVersionName(ReadInteger(storage, "FFD"));
     set("FFDVersionFN", version);
     set("FFDVersionKKT", version);
-    set("Fiscal", ReadInteger(device, "FNLifeState") >= FNLifeRegistered ? "true" : "false");
-    for (const TStoredAttribute& stored : IdentityAttributes)
-        set(stored.Attribute, device.GetFNValue(stored.Field));
-    set("DateTime", RegistrationDateTimeText(ReadInteger(device, "RegDateTime")));
-    for (const TStoredAttribute& stored : RegistrationAttributes)
-        set(stored.Attribute, device.GetFNValue(stored.Field));
+    set("Fiscal", ReadInteger(storage, "FNLifeState") >= FNLifeRegistered ? "true" : "false");
+    for (const StoredAttribute& stored : IdentityAttributes)
+        set(stored.Attribute, storage.Value(stored.Field));
+    set("DateTime", RegistrationDateTimeText(ReadInteger(storage, "RegDateTime")));
+    for (const StoredAttribute& stored : RegistrationAttributes)
+        set(stored.Attribute, storage.Value(stored.Field));
     output.append_copy(parameters);
 }
 

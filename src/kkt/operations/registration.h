@@ -8,7 +8,7 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
 // Storage operation types.
 inline constexpr std::uint8_t OperationRegistration = 1;
@@ -18,9 +18,9 @@ inline constexpr std::uint8_t OperationCloseFN = 3;
 // Needs a closed shift. Registration and re-registration store the registration data and print it; closing
 // the storage marks it closed; any other type prints a document without a body. Every type counts as a fiscal
 // document and takes the INN and the cashier of the parameters.
-void OperationFN(TDeviceDriver& instance, std::uint8_t operationType, const pugi::xml_document& parameters);
+void OperationFN(DeviceInstance& instance, std::uint8_t operationType, const pugi::xml_document& parameters);
 
 // The registration data as the Parameters table; changes nothing.
-void GetDataKKT(TDeviceDriver& instance, pugi::xml_document& output);
+void GetDataKKT(DeviceInstance& instance, pugi::xml_document& output);
 
 } // namespace veltrano::kkt

@@ -1,7 +1,7 @@
 #include "kkt/operations/registration_codes.h"
 
 #include "kkt/vocab/receipt_vocabulary.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <array>
 #include <charconv>
@@ -58,13 +58,13 @@ std::vector<std::int32_t> ReadCodeList(std::string_view codes) {
     }
 }
 
-void PrintTaxationSystems(output::TDevice& device, std::string_view codes) {
+void PrintTaxationSystems(output::OutputDevice& device, std::string_view codes) {
     for (std::int32_t code : ReadCodeList(codes))
         if (code >= 0 && code < TaxationSystemCount)
             device.PrintText("СНО", TaxationSystemName(code));
 }
 
-void PrintAgentTypes(output::TDevice& device, std::string_view codes) {
+void PrintAgentTypes(output::OutputDevice& device, std::string_view codes) {
     std::vector<std::int32_t> list;
     try {
         list = ReadCodeList(codes);

@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace veltrano::output {
-class TDevice;
+class OutputDevice;
 }
 
 namespace veltrano::kkt {
@@ -20,9 +20,9 @@ std::vector<std::int32_t> ReadCodeList(std::string_view codes);
 
 // A line "СНО" with the system's name for each known code of the list, in list order; unknown codes print
 // nothing.
-void PrintTaxationSystems(output::TDevice& device, std::string_view codes);
+void PrintTaxationSystems(output::OutputDevice& device, std::string_view codes);
 // A line with the agent type's name for each known code of the list; a list with a piece that is no integer
 // fails with "Ошибка передачи типа данных агента".
-void PrintAgentTypes(output::TDevice& device, std::string_view codes);
+void PrintAgentTypes(output::OutputDevice& device, std::string_view codes);
 
 } // namespace veltrano::kkt

@@ -23,11 +23,11 @@ bool Flag(pugi::xml_node node, const char* name) {
 
 } // namespace
 
-TFiscalParameters ReadFiscalParameters(const pugi::xml_document& parameters) {
+FiscalParameters ReadFiscalParameters(const pugi::xml_document& parameters) {
     const pugi::xml_node node = parameters.document_element();
     if (!node)
         throw std::runtime_error("Ошибка входных параметров команды");
-    TFiscalParameters read;
+    FiscalParameters read;
     read.CashierName = ReadTextAttribute(node, "CashierName");
     read.CashierINN = Padded(node, "CashierINN", NumberWidth);
     read.KKTNumber = Padded(node, "KKTNumber", NumberWidth);

@@ -8,7 +8,7 @@
 
 namespace veltrano::kkt {
 
-struct TFiscalParameters {
+struct FiscalParameters {
     std::string CashierName;
     std::string CashierINN; // padded to 20
     std::string KKTNumber;  // padded to 20
@@ -37,6 +37,6 @@ struct TFiscalParameters {
 
 // Missing attributes read as empty texts and false flags; a flag is true only for "True" in any letter case.
 // A document without a document element fails with "Ошибка входных параметров команды".
-TFiscalParameters ReadFiscalParameters(const pugi::xml_document& parameters);
+FiscalParameters ReadFiscalParameters(const pugi::xml_document& parameters);
 
 } // namespace veltrano::kkt

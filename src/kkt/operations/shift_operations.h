@@ -7,16 +7,16 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
 // The storage must not be closed and no shift open.
-void OpenShift(TDeviceDriver& instance, const pugi::xml_document& input, pugi::xml_document& output);
+void OpenShift(DeviceInstance& instance, const pugi::xml_document& input, pugi::xml_document& output);
 // Closes the open shift (expired or not) with the Z report; the cash in the drawer is collected.
-void CloseShift(TDeviceDriver& instance, const pugi::xml_document& input, pugi::xml_document& output);
+void CloseShift(DeviceInstance& instance, const pugi::xml_document& input, pugi::xml_document& output);
 // A positive amount puts cash in; zero or a negative amount takes its absolute value out. Works in every
 // shift state and shows the previous cashier.
-void CashInOutcome(TDeviceDriver& instance, Money amount);
+void CashInOutcome(DeviceInstance& instance, Money amount);
 // The state of the shift and its counters; an open shift older than 24 hours is stored as expired.
-void GetCurrentStatus(TDeviceDriver& instance, pugi::xml_document& output);
+void GetCurrentStatus(DeviceInstance& instance, pugi::xml_document& output);
 
 } // namespace veltrano::kkt

@@ -2,11 +2,11 @@
 
 #include "common/moment.h"
 #include "common/money.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/document_clock.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/storage_numbers.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <array>
 #include <stdexcept>
@@ -21,13 +21,13 @@ constexpr int PaymentTypes = 5;
 constexpr int FNLifeNotRegistered = 0;
 constexpr int FNResourceDays = 365;
 
-struct TKindLabels {
+struct KindLabelSet {
     std::string_view Section;
     std::string_view Tax;
     std::string_view NonResettable;
 };
 
-constexpr std::array<TKindLabels, ReceiptKinds> KindLabels{{
+constexpr std::array<KindLabelSet, ReceiptKinds> KindLabels{{
     {"ПРИХОД ", "  ПРИХОД", "  ПРИХОДА"},
     {"РАСХОД ", "  РАСХОД", "  РАСХОДА"},
     {"ВОЗВРАТ ПРИХОДА ", "  ВОЗВРАТ ПРИХОДА", "  ВОЗВРАТА ПРИХОДА"},
@@ -35,12 +35,12 @@ constexpr std::array<TKindLabels, ReceiptKinds> KindLabels{{
 }};
 
 // The VAT slots of a kind are M(first + k); 0 % and without VAT have no line of their own.
-struct TVatSlot {
+struct VatSlot {
     int First;
     std::string_view Label;
 };
 
-constexpr std::array<TVatSlot, 6> VatSlots{{
+constexpr std::array<VatSlot, 6> VatSlots{{
     {92, "    НДС 20%"},
     {96, "    НДС 10%"},
     {108, "    НДС 20/120"},
@@ -57,49 +57,51 @@ int NonResettablePaymentRegister(int payment, int kind) {
     return 72 + 4 * (payment - 1) + kind;
 }
 
-Money Register(const output::TDevice& device, int index) {
-    return ReadAmount(device, MoneyRegister(index));
+Money Register(const FiscalStorage& storage, int index) {
+    return ReadAmount(storage, MoneyRegister(index));
 }
 
-std::string Count(const output::TDevice& device, std::string_view field) {
-    return FormatCount(ReadInteger(device, field));
+std::string Count(const FiscalStorage& storage, std::string_view field) {
+    return FormatCount(ReadInteger(storage, field));
 }
 
-void PrintBlankLine(output::TDevice& device) {
+void PrintBlankLine(output::OutputDevice& device) {
     device.PrintText("", "");
 }
 
 // Cash and electronic payments of sales minus those of sale returns, plus purchase returns, minus purchases.
-Money Revenue(const output::TDevice& device) {
-    const Money sales = AddAmounts(Register(device, 193), Register(device, 197));
-    const Money saleReturns = AddAmounts(Register(device, 195), Register(device, 199));
-    const Money purchaseReturns = AddAmounts(Register(device, 196), Register(device, 200));
-    const Money purchases = AddAmounts(Register(device, 194), Register(device, 198));
+Money Revenue(const FiscalStorage& storage) {
+    const Money sales = AddAmounts(Register(storage, 193), Register(storage, 197));
+    const Money saleReturns = AddAmounts(Register(storage, 195), Register(storage, 199));
+    const Money purchaseReturns = AddAmounts(Register(storage, 196), Register(storage, 200));
+    const Money purchases = AddAmounts(Register(storage, 194), Register(storage, 198));
     return SumAmounts({sales, NegateAmount(saleReturns), purchaseReturns, NegateAmount(purchases)});
 }
 
-void PrintKindSections(TDeviceDriver& instance, output::TDevice& device) {
+void PrintKindSections(const DeviceInstance& instance, const FiscalStorage& storage,
+                       output::OutputDevice& device) {
     for (int kind = 0; kind < ReceiptKinds; ++kind) {
         Money total;
         for (int payment = 1; payment <= PaymentTypes; ++payment)
-            total = AddAmounts(total, Register(device, ShiftPaymentRegister(payment, kind)));
-        device.PrintText(std::string(KindLabels[kind].Section) + Count(device, OperationRegister(144 + kind)),
+            total = AddAmounts(total, Register(storage, ShiftPaymentRegister(payment, kind)));
+        device.PrintText(std::string(KindLabels[kind].Section) +
+                             Count(storage, OperationRegister(144 + kind)),
                          total.FormatEq());
         for (int payment = 1; payment <= PaymentTypes; ++payment)
             device.PrintText("  " + instance.Pay[payment - 1],
-                             Register(device, ShiftPaymentRegister(payment, kind)).FormatEq());
+                             Register(storage, ShiftPaymentRegister(payment, kind)).FormatEq());
         PrintBlankLine(device);
     }
 }
 
-void PrintCorrectionsAndCash(output::TDevice& device, bool closing) {
+void PrintCorrectionsAndCash(const FiscalStorage& storage, output::OutputDevice& device, bool closing) {
     device.PrintText("ЧЕКИ КОРРЕКЦИИ", "");
-    device.PrintText("ПРИХОД " + Count(device, "O202"), ReadAmount(device, "M254").FormatEq());
-    device.PrintText("РАСХОД " + Count(device, "O203"), ReadAmount(device, "M255").FormatEq());
+    device.PrintText("ПРИХОД " + Count(storage, "O202"), ReadAmount(storage, "M254").FormatEq());
+    device.PrintText("РАСХОД " + Count(storage, "O203"), ReadAmount(storage, "M255").FormatEq());
     PrintBlankLine(device);
-    device.PrintText("ВНЕСЕНИЕ " + Count(device, "O153"), ReadAmount(device, "M242").FormatEq());
-    device.PrintText("ВЫПЛАТА " + Count(device, "O154"), ReadAmount(device, "M243").FormatEq());
-    const Money drawer = ReadAmount(device, "M241");
+    device.PrintText("ВНЕСЕНИЕ " + Count(storage, "O153"), ReadAmount(storage, "M242").FormatEq());
+    device.PrintText("ВЫПЛАТА " + Count(storage, "O154"), ReadAmount(storage, "M243").FormatEq());
+    const Money drawer = ReadAmount(storage, "M241");
     if (closing) {
         device.PrintText("ИНКАССАЦИЯ", drawer.FormatEq());
         device.PrintText("НАЛ. В КАССЕ", Money().FormatEq());
@@ -108,35 +110,35 @@ void PrintCorrectionsAndCash(output::TDevice& device, bool closing) {
     }
 }
 
-void PrintTaxes(output::TDevice& device) {
+void PrintTaxes(const FiscalStorage& storage, output::OutputDevice& device) {
     std::array<Money, ReceiptKinds> kindTax{};
     for (int kind = 0; kind < ReceiptKinds; ++kind)
-        for (const TVatSlot& slot : VatSlots)
-            kindTax[kind] = AddAmounts(kindTax[kind], Register(device, slot.First + kind));
+        for (const VatSlot& slot : VatSlots)
+            kindTax[kind] = AddAmounts(kindTax[kind], Register(storage, slot.First + kind));
     device.PrintText("СУММА НАЛОГОВ ПО ТИПАМ",
                      SumAmounts({kindTax[0], kindTax[1], kindTax[2], kindTax[3]}).FormatEq());
     for (int kind = 0; kind < ReceiptKinds; ++kind) {
         device.PrintText(KindLabels[kind].Tax, kindTax[kind].FormatEq());
-        for (const TVatSlot& slot : VatSlots) {
-            const Money vat = Register(device, slot.First + kind);
+        for (const VatSlot& slot : VatSlots) {
+            const Money vat = Register(storage, slot.First + kind);
             if (!slot.Label.empty() && vat > Money())
                 device.PrintText(slot.Label, vat.FormatEq());
         }
     }
 }
 
-void PrintNonResettable(output::TDevice& device) {
+void PrintNonResettable(const FiscalStorage& storage, output::OutputDevice& device) {
     device.PrintText("НЕОБНУЛЯЕМЫЕ СУММЫ", "");
     for (int kind = 0; kind < ReceiptKinds; ++kind) {
         Money total;
         for (int payment = 1; payment <= PaymentTypes; ++payment)
-            total = AddAmounts(total, Register(device, NonResettablePaymentRegister(payment, kind)));
+            total = AddAmounts(total, Register(storage, NonResettablePaymentRegister(payment, kind)));
         device.PrintText(KindLabels[kind].NonResettable, total.FormatEq());
     }
 }
 
-void AddSettlementParameters(const output::TDevice& device, pugi::xml_document& output) {
-    const std::int64_t receipts = ReadInteger(device, "ReceiptNumber");
+void AddSettlementParameters(const FiscalStorage& storage, pugi::xml_document& output) {
+    const std::int64_t receipts = ReadInteger(storage, "ReceiptNumber");
     pugi::xml_document built;
     pugi::xml_node parameters = built.append_child("OutputParameters").append_child("Parameters");
     parameters.append_attribute("NumberOfChecks").set_value(std::to_string(receipts).c_str());
@@ -155,12 +157,13 @@ void AddSettlementParameters(const output::TDevice& device, pugi::xml_document& 
 
 } // namespace
 
-void PrintXReport(TDeviceDriver& instance, const pugi::xml_document& input) {
+void PrintXReport(DeviceInstance& instance, const pugi::xml_document& input) {
     ReadCashier(instance, input);
-    output::TDevice& device = instance.Device();
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    device.LoadDataFN();
-    IncreaseCounter(device, "TotalDocCounter");
+    storage.Load();
+    IncreaseCounter(storage, "TotalDocCounter");
     PrintHeader(instance, false);
     device.PrintTextCenter("СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ");
     PrintShiftTotals(instance, false);
@@ -170,35 +173,37 @@ void PrintXReport(TDeviceDriver& instance, const pugi::xml_document& input) {
     PrintFinishedDocument(instance, instance.EnableReportPrinting);
 }
 
-void PrintShiftTotals(TDeviceDriver& instance, bool closing) {
-    output::TDevice& device = instance.Device();
-    const Money revenue = Revenue(device);
-    PrintKindSections(instance, device);
-    PrintCorrectionsAndCash(device, closing);
+void PrintShiftTotals(DeviceInstance& instance, bool closing) {
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
+    const Money revenue = Revenue(storage);
+    PrintKindSections(instance, storage, device);
+    PrintCorrectionsAndCash(storage, device, closing);
     device.PrintText("ВЫРУЧКА", revenue.FormatEq());
     PrintBlankLine(device);
-    PrintTaxes(device);
+    PrintTaxes(storage, device);
     PrintBlankLine(device);
-    PrintNonResettable(device);
+    PrintNonResettable(storage, device);
     PrintBlankLine(device);
 }
 
-void ReportCurrentStatusOfSettlements(TDeviceDriver& instance, const pugi::xml_document& input,
+void ReportCurrentStatusOfSettlements(DeviceInstance& instance, const pugi::xml_document& input,
                                       pugi::xml_document& output) {
-    output::TDevice& device = instance.Device();
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    device.LoadDataFN();
-    if (ReadInteger(device, "FNLifeState") == FNLifeNotRegistered)
+    storage.Load();
+    if (ReadInteger(storage, "FNLifeState") == FNLifeNotRegistered)
         throw std::runtime_error("ККМ не фискализирована");
     ReadCashier(instance, input);
-    if (ReadInteger(device, "DayState") > 0)
+    if (ReadInteger(storage, "DayState") > 0)
         throw std::runtime_error("Смена открыта");
 
-    IncreaseCounter(device, "FiscalDocCounter");
-    IncreaseCounter(device, "TotalDocCounter");
-    IncreaseCounter(device, "TotalFiscalDocCounter");
+    IncreaseCounter(storage, "FiscalDocCounter");
+    IncreaseCounter(storage, "TotalDocCounter");
+    IncreaseCounter(storage, "TotalFiscalDocCounter");
     PrintHeader(instance, false);
-    AddSettlementParameters(device, output);
+    AddSettlementParameters(storage, output);
 
     device.PrintText("ОТЧЕТ О СОСТОЯНИИ РАСЧЕТОВ", "");
     device.PrintText("НЕПЕРЕДАННЫХ ФД", "0");

@@ -6,14 +6,14 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
 // The shift totals without closing; works with the shift open or closed and counts only as a document.
-void PrintXReport(TDeviceDriver& instance, const pugi::xml_document& input);
+void PrintXReport(DeviceInstance& instance, const pugi::xml_document& input);
 // Appends the totals body to the receipt buffer; the closing report shows the drawer's cash as collected.
-void PrintShiftTotals(TDeviceDriver& instance, bool closing);
+void PrintShiftTotals(DeviceInstance& instance, bool closing);
 // Needs a registered storage and a closed shift.
-void ReportCurrentStatusOfSettlements(TDeviceDriver& instance, const pugi::xml_document& input,
+void ReportCurrentStatusOfSettlements(DeviceInstance& instance, const pugi::xml_document& input,
                                       pugi::xml_document& output);
 
 } // namespace veltrano::kkt

@@ -1,14 +1,14 @@
 #include "kkt/operations/text_document.h"
 
 #include "common/text.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/operations/receipt_attributes.h"
 #include "kkt/operations/text_document_barcode.h"
 #include "kkt/operations/text_document_graphic.h"
 #include "kkt/print_document.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <cstdint>
 #include <limits>
@@ -22,21 +22,22 @@ namespace {
 
 constexpr std::int64_t DefaultFontSize = 12;
 
-void PrintTextString(TDeviceDriver& instance, const std::string& line) {
-    output::TDevice& device = instance.Device();
-    if (const std::optional<TGraphicTextBlock> block = FindGraphicTextBlock(line)) {
+void PrintTextString(DeviceInstance& instance, const std::string& line) {
+    output::OutputDevice& device = instance.Device();
+    if (const std::optional<GraphicTextBlock> block = FindGraphicTextBlock(line)) {
         device.PrintGraphicText(GraphicTextDescriptor(instance, *block));
         return;
     }
     // A line with the cut marker is the cut alone; the rest of it is dropped.
-    if (!instance.FCutMarker.empty() && text::ToUpper(line).find(instance.FCutMarker) != std::string::npos) {
-        device.PrintText(instance.FCutMarker, "");
+    if (!instance.CutMarker().empty() &&
+        text::ToUpper(line).find(instance.CutMarker()) != std::string::npos) {
+        device.PrintText(instance.CutMarker(), "");
         return;
     }
     device.PrintText(line, "");
 }
 
-void PrintBarcodeItem(output::TDevice& device, pugi::xml_node item) {
+void PrintBarcodeItem(output::OutputDevice& device, pugi::xml_node item) {
     const std::string type = ReadTextAttribute(item, "Type");
     const std::string data = BarcodeData(item);
     if (text::EqualsNoCase(type, "EAN8"))
@@ -49,7 +50,7 @@ void PrintBarcodeItem(output::TDevice& device, pugi::xml_node item) {
         device.PrintQRcode(data);
 }
 
-void PrintGraphicTextItem(output::TDevice& device, pugi::xml_node item) {
+void PrintGraphicTextItem(output::OutputDevice& device, pugi::xml_node item) {
     auto descriptor = output::MakePrintObject(output::KindGraphicText, ReadTextAttribute(item, "Text"));
     descriptor->FontName = ReadTextAttribute(item, "FontName");
     descriptor->FontStyle = ReadTextAttribute(item, "FontStyle");
@@ -63,11 +64,12 @@ void PrintGraphicTextItem(output::TDevice& device, pugi::xml_node item) {
 
 } // namespace
 
-void PrintTextDocument(TDeviceDriver& instance, const pugi::xml_document& package) {
-    output::TDevice& device = instance.Device();
+void PrintTextDocument(DeviceInstance& instance, const pugi::xml_document& package) {
+    output::OutputDevice& device = instance.Device();
+    FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    device.LoadDataFN();
-    IncreaseCounter(device, "TotalDocCounter");
+    storage.Load();
+    IncreaseCounter(storage, "TotalDocCounter");
 
     const pugi::xml_node document = package.child("Document");
     const pugi::xml_node positions = document.child("Positions");

@@ -1,6 +1,6 @@
 #include "kkt/operations/text_document_graphic.h"
 
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 
 #include <pcre2.h>
 
@@ -41,12 +41,12 @@ const pcre2_code& ClosingTag() {
     return *code;
 }
 
-struct TMatch {
+struct Match {
     std::size_t Start;
     std::size_t End;
 };
 
-std::optional<TMatch> FirstMatch(const pcre2_code& code, std::string_view text) {
+std::optional<Match> FirstMatch(const pcre2_code& code, std::string_view text) {
     std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
         pcre2_match_data_create_from_pattern(&code, nullptr));
     if (!data)
@@ -56,19 +56,19 @@ std::optional<TMatch> FirstMatch(const pcre2_code& code, std::string_view text) 
     if (found < 0)
         return std::nullopt;
     const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(data.get());
-    return TMatch{offsets[0], offsets[1]};
+    return Match{offsets[0], offsets[1]};
 }
 
 } // namespace
 
-std::optional<TGraphicTextBlock> FindGraphicTextBlock(std::string_view line) {
-    const std::optional<TMatch> opening = FirstMatch(OpeningTag(), line);
+std::optional<GraphicTextBlock> FindGraphicTextBlock(std::string_view line) {
+    const std::optional<Match> opening = FirstMatch(OpeningTag(), line);
     if (!opening)
         return std::nullopt;
-    const std::optional<TMatch> closing = FirstMatch(ClosingTag(), line);
+    const std::optional<Match> closing = FirstMatch(ClosingTag(), line);
     if (!closing)
         return std::nullopt;
-    TGraphicTextBlock block;
+    GraphicTextBlock block;
     // The opening tag is "[gtN]": its digit is the one before the closing bracket.
     block.Style = line[opening->End - 2] - '0';
     if (closing->Start > opening->End)
@@ -76,8 +76,8 @@ std::optional<TGraphicTextBlock> FindGraphicTextBlock(std::string_view line) {
     return block;
 }
 
-output::TPrintObjectPtr GraphicTextDescriptor(const TDeviceDriver& instance, const TGraphicTextBlock& block) {
-    const TDeviceDriver::TGraphicTextStyle style = instance.GraphicTextStyle(block.Style);
+output::PrintObjectPtr GraphicTextDescriptor(const DeviceInstance& instance, const GraphicTextBlock& block) {
+    const DeviceInstance::TextStyle style = instance.GraphicTextStyle(block.Style);
     auto descriptor = output::MakePrintObject(output::KindGraphicText, block.Text);
     descriptor->FontName = style.FontName;
     descriptor->FontSize = style.FontSize;

@@ -9,9 +9,9 @@
 
 namespace veltrano::kkt {
 
-class TDeviceDriver;
+class DeviceInstance;
 
-struct TGraphicTextBlock {
+struct GraphicTextBlock {
     int Style = 1; // 1..5
     std::string Text;
 };
@@ -20,9 +20,9 @@ struct TGraphicTextBlock {
 // ([/gt2], [//gt2]), letter case ignored: the text from the first opening tag to the first closing tag (empty
 // when the closing tag comes first) in the style of the opening tag. The closing tag's digit is not compared.
 // Nothing when either tag is missing.
-std::optional<TGraphicTextBlock> FindGraphicTextBlock(std::string_view line);
+std::optional<GraphicTextBlock> FindGraphicTextBlock(std::string_view line);
 
 // A graphic-text descriptor of the block's text in the font name, size and style words of its style.
-output::TPrintObjectPtr GraphicTextDescriptor(const TDeviceDriver& instance, const TGraphicTextBlock& block);
+output::PrintObjectPtr GraphicTextDescriptor(const DeviceInstance& instance, const GraphicTextBlock& block);
 
 } // namespace veltrano::kkt

@@ -4,21 +4,21 @@
 
 namespace veltrano::kkt {
 
-TTaxValues::TTaxValues() {
+TaxValues::TaxValues() {
     constexpr std::string_view list = "20,18,10,0,none,20/120,18/118,10/110,5,7,5/105,7/107";
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find(',', start);
         if (end == std::string_view::npos)
             end = list.size();
-        FCodes.emplace_back(list.substr(start, end - start));
+        codes_.emplace_back(list.substr(start, end - start));
         start = end + 1;
     }
 }
 
-int TTaxValues::IDOfTax(std::string_view ATaxValue) const {
-    for (std::size_t i = 0; i < FCodes.size(); ++i)
-        if (text::EqualsNoCase(FCodes[i], ATaxValue))
+int TaxValues::IDOfTax(std::string_view taxValue) const {
+    for (std::size_t i = 0; i < codes_.size(); ++i)
+        if (text::EqualsNoCase(codes_[i], taxValue))
             return static_cast<int>(i) + 1;
     return 0;
 }

@@ -7,17 +7,17 @@
 
 namespace veltrano::kkt {
 
-class TTaxValues {
+class TaxValues {
 public:
-    TTaxValues();
+    TaxValues();
 
     // The rate number of a code: the first entry equal to it ignoring letter case (not trimmed), plus one;
     // 0 when no entry is equal.
-    int IDOfTax(std::string_view ATaxValue) const;
-    const std::vector<std::string>& Codes() const { return FCodes; }
+    int IDOfTax(std::string_view taxValue) const;
+    const std::vector<std::string>& Codes() const { return codes_; }
 
 private:
-    std::vector<std::string> FCodes;
+    std::vector<std::string> codes_;
 };
 
 // Rate numbers of the list.

@@ -3,8 +3,8 @@
 #include "addin/component.h"
 
 #include "addin/variant.h"
-#include "driver/log.h"
 #include "fakes.h"
+#include "log/log.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         ClearClassRegistry();
         reg = &RegisterClass(&MakeFake, LeafDecls(), u"Fake");
-        component = std::make_unique<TComponent>(*reg, MakeFake());
+        component = std::make_unique<ComponentObject>(*reg, MakeFake());
         savedMode = log::GetLogMode();
     }
     void TearDown() override {
@@ -45,10 +45,10 @@ protected:
         return copy;
     }
 
-    const TClassReg* reg = nullptr;
+    const ClassRegistration* reg = nullptr;
     FakeMemory mm;
     FakeConnection connection{mm};
-    std::unique_ptr<TComponent> component;
+    std::unique_ptr<ComponentObject> component;
     std::uint8_t savedMode = 0;
 };
 
@@ -245,7 +245,7 @@ TEST_F(ComponentTest, Properties) {
 TEST_F(ComponentTest, GetParamDefValueCopiesADeclaredDefault) {
     // No class declares defaults, but the copy path works when a list has one.
     Attach();
-    auto& list = const_cast<TMethReg&>(reg->MethList[0]).DefParams;
+    auto& list = const_cast<MethodRegistration&>(reg->MethList[0]).DefParams;
     list.AddWString(u"по умолчанию", 1);
     list.AddInt(9, 2);
     V8Variant v = Empty();
@@ -335,13 +335,13 @@ TEST_F(ComponentTrace, ClosingLineUsesTheParametersAfterTheCall) {
     // does, as with ПодключитьОборудование.
     SetDeviceLogFlag("0A1B2C3D-0000-0000-0000-000000000000", true);
     struct Connector {
-        static bool Run(TV8UserObject& self, V8Variant* result, V8Variant* params, long) {
+        static bool Run(UserObject& self, V8Variant* result, V8Variant* params, long) {
             V8SetUtf8(self.V8MM, &params[0], "0A1B2C3D-0000-0000-0000-000000000000");
             V8SetBool(self.V8MM, result, true);
             return true;
         }
     };
-    const_cast<TMethReg&>(reg->MethList[7]).Execute = &Connector::Run;
+    const_cast<MethodRegistration&>(reg->MethList[7]).Execute = &Connector::Run;
     V8Variant params[] = {Empty()};
     V8Variant result = Empty();
     ASSERT_TRUE(component->CallAsFunc(7, &result, params, 1));

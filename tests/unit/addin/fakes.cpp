@@ -8,12 +8,11 @@ namespace veltrano::addin::testing {
 
 namespace {
 
-FakeObject& Self(TV8UserObject& object) {
+FakeObject& Self(UserObject& object) {
     return static_cast<FakeObject&>(object);
 }
 
-template <const char* Name>
-bool Record(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
+template <const char* Name> bool Record(UserObject& self, V8Variant* result, V8Variant* params, long count) {
     Self(self).calls.push_back(Name);
     if (count > 0 && params != nullptr && params[0].vt == napi::VTYPE_EMPTY)
         V8SetUtf8(self.V8MM, &params[0], "out");
@@ -29,17 +28,17 @@ constexpr char kMiddleShared[] = "Middle.Shared";
 constexpr char kRootFirst[] = "Root.RootFirst";
 constexpr char kRootShared[] = "Root.Shared";
 
-bool Throwing(TV8UserObject& self, V8Variant*, V8Variant*, long) {
+bool Throwing(UserObject& self, V8Variant*, V8Variant*, long) {
     Self(self).calls.push_back("Leaf.Throw");
     throw std::runtime_error("Ошибка операции");
 }
 
-bool ThrowingInt(TV8UserObject& self, V8Variant*, V8Variant*, long) {
+bool ThrowingInt(UserObject& self, V8Variant*, V8Variant*, long) {
     Self(self).calls.push_back("Leaf.ThrowInt");
     throw 42;
 }
 
-bool Falsy(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+bool Falsy(UserObject& self, V8Variant* result, V8Variant*, long) {
     Self(self).calls.push_back("Leaf.Falsy");
     if (result != nullptr)
         V8SetInt(self.V8MM, result, 5);
@@ -47,10 +46,10 @@ bool Falsy(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
 }
 
 const FakeObject& Obj(const void* object) {
-    return static_cast<const FakeObject&>(*static_cast<const TV8UserObject*>(object));
+    return static_cast<const FakeObject&>(*static_cast<const UserObject*>(object));
 }
 FakeObject& Obj(void* object) {
-    return static_cast<FakeObject&>(*static_cast<TV8UserObject*>(object));
+    return static_cast<FakeObject&>(*static_cast<UserObject*>(object));
 }
 
 const ExportMeth kLeafMethods[] = {
@@ -114,13 +113,13 @@ const ClassDeclarations& RootDecls() {
     return kRoot;
 }
 
-std::unique_ptr<TV8UserObject> MakeFake() {
+std::unique_ptr<UserObject> MakeFake() {
     return std::make_unique<FakeObject>();
 }
-std::unique_ptr<TV8UserObject> MakeNothing() {
+std::unique_ptr<UserObject> MakeNothing() {
     return nullptr;
 }
-std::unique_ptr<TV8UserObject> MakeThrowing() {
+std::unique_ptr<UserObject> MakeThrowing() {
     throw std::runtime_error("constructor failed");
 }
 

@@ -141,7 +141,7 @@ inline napi::V8Variant Wide(const std::u16string& text) {
 }
 
 // A three-level fake hierarchy: Leaf -> Middle -> Root. Every method records its name in `calls`.
-class FakeObject : public TV8UserObject {
+class FakeObject : public UserObject {
 public:
     const ClassDeclarations& Declarations() const override;
     std::vector<std::string> calls;
@@ -157,9 +157,9 @@ public:
 const ClassDeclarations& LeafDecls();
 const ClassDeclarations& MiddleDecls();
 const ClassDeclarations& RootDecls();
-std::unique_ptr<TV8UserObject> MakeFake();
-std::unique_ptr<TV8UserObject> MakeNothing();
-std::unique_ptr<TV8UserObject> MakeThrowing();
+std::unique_ptr<UserObject> MakeFake();
+std::unique_ptr<UserObject> MakeNothing();
+std::unique_ptr<UserObject> MakeThrowing();
 
 // A temporary folder removed at the end of the test.
 class TempFolder {

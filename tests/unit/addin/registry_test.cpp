@@ -28,7 +28,7 @@ std::string ErrorOf(auto&& action) {
 }
 
 TEST_F(Registry, WalksFromTheMostDerivedClassInWrittenOrder) {
-    const TClassReg& reg = RegisterClass(&MakeFake, LeafDecls(), u"Fake");
+    const ClassRegistration& reg = RegisterClass(&MakeFake, LeafDecls(), u"Fake");
     const std::vector<std::u16string> english = {u"LeafZ",   u"LeafA",  u"Throw",     u"ThrowInt", u"Falsy",
                                                  u"MiddleA", u"Shared", u"RootFirst", u"Shared"};
     const std::vector<std::u16string> russian = {u"ЛистЯ",     u"ЛистА",        u"Сбой",
@@ -82,7 +82,7 @@ TEST_F(Registry, ClassListAndNames) {
 }
 
 TEST_F(Registry, DefaultParameterList) {
-    TDefParamList list;
+    DefaultParameters list;
     EXPECT_EQ(list.At(0), nullptr);
     list.AddInt(5, 1);
     list.AddWString(u"x", 2);

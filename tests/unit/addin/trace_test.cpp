@@ -3,8 +3,8 @@
 
 #include "addin/class_registry.h"
 #include "common/number_format.h"
-#include "driver/log.h"
 #include "fakes.h"
+#include "log/log.h"
 
 #include <gtest/gtest.h>
 

@@ -55,14 +55,4 @@ TEST(Moment, ShortForms) {
     EXPECT_EQ(FormatHourMinute(dt), "07:09");
 }
 
-TEST(Moment, NowIsAPlausibleLocalClock) {
-    const DateTime now = NowLocal();
-    EXPECT_GE(now.year, 2020);
-    EXPECT_GE(now.month, 1);
-    EXPECT_LE(now.month, 12);
-    EXPECT_GE(now.millisecond, 0);
-    EXPECT_LE(now.millisecond, 999);
-    EXPECT_EQ(FromMoment(ToMoment(now)).day, now.day);
-}
-
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "addin/variant.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "driver/guid.h"
-#include "driver/log.h"
-#include "driver/version.h"
 #include "driver_test_support.h"
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
+#include "log/log.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ struct MethodRow {
     int paramCount;
 };
 
-// The host method table of TDriver, index by index.
+// The host method table of CashRegisterDriver, index by index.
 const MethodRow kMethodTable[] = {
     {u"ПолучитьРевизиюИнтерфейса", u"GetInterfaceRevision", 0},
     {u"SetExternalDeviceId", u"SetExternalDeviceId", 1},
@@ -81,7 +81,7 @@ std::vector<const addin::ExportMeth*> WalkMethods(const addin::ClassDeclarations
 }
 
 TEST(DeclarationsTest, TheDriversWalkGivesTheHostMethodTableInOrder) {
-    const std::vector<const addin::ExportMeth*> methods = WalkMethods(kkt::TDriver::Decls);
+    const std::vector<const addin::ExportMeth*> methods = WalkMethods(kkt::CashRegisterDriver::Decls);
     ASSERT_EQ(methods.size(), std::size(kMethodTable));
     for (std::size_t i = 0; i < methods.size(); ++i) {
         SCOPED_TRACE(i);
@@ -96,7 +96,7 @@ TEST(DeclarationsTest, TheDriversWalkGivesTheHostMethodTableInOrder) {
 
 TEST(DeclarationsTest, LogEnabledIsTheOnlyPropertyAndSwitchesTheLog) {
     std::vector<const addin::PropertyDecl*> properties;
-    addin::ForEachClass(kkt::TDriver::Decls, [&](const addin::ClassDeclarations& level) {
+    addin::ForEachClass(kkt::CashRegisterDriver::Decls, [&](const addin::ClassDeclarations& level) {
         for (const addin::PropertyDecl& property : level.properties)
             properties.push_back(&property);
     });
@@ -124,10 +124,10 @@ TEST(EquipmentTypeTest, EveryKindHasItsNameAndOthersFail) {
         "ЭлектронныеВесы", "ВесыСПечатьюЭтикеток",     "СчитывательRFID",           "ККТ",
         "Видеокамера",     "ЭлектронныйЗамок",         "НеизвестныйТипОборудования"};
     for (std::size_t value = 0; value < names.size(); ++value)
-        EXPECT_EQ(EquipmentTypeName(static_cast<TEquipmentType>(value)), names[value]) << value;
-    EXPECT_EQ(EquipmentTypeName(TEquipmentType::etECR), "ККТ");
+        EXPECT_EQ(EquipmentTypeName(static_cast<EquipmentKind>(value)), names[value]) << value;
+    EXPECT_EQ(EquipmentTypeName(EquipmentKind::etECR), "ККТ");
     try {
-        EquipmentTypeName(static_cast<TEquipmentType>(15));
+        EquipmentTypeName(static_cast<EquipmentKind>(15));
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "Enum value unacceptable");
@@ -153,7 +153,7 @@ TEST(GuidTest, IsUpperCaseHexWithoutBracesAndNeverRepeats) {
 
 TEST(PropertySettingsTest, ADriverWithoutSchemaOffersOnePageOfItsProperties) {
     pugi::xml_document doc;
-    ASSERT_TRUE(doc.load_string(BuildPropertySettingsXml(TCommonDriver::Decls).c_str()));
+    ASSERT_TRUE(doc.load_string(BuildPropertySettingsXml(CommonDriver::Decls).c_str()));
     const pugi::xml_node page = doc.child("Settings").child("Page");
     EXPECT_STREQ(page.attribute("Caption").value(), "Параметры");
     const pugi::xml_node parameter = page.child("Parameter");
@@ -197,12 +197,12 @@ protected:
     }
 
     HeapMemory memory_;
-    kkt::TDriver driver_;
+    kkt::CashRegisterDriver driver_;
 };
 
 TEST_F(DriverObjectTest, CreationFillsTheDescriptionRecordAsACashRegister) {
-    const TDriverInfo& info = DriverInfo();
-    EXPECT_EQ(info.EquipmentType, TEquipmentType::etECR);
+    const DriverDescription& info = DriverInfo();
+    EXPECT_EQ(info.EquipmentType, EquipmentKind::etECR);
     EXPECT_FALSE(info.IntegrationComponent);
     EXPECT_FALSE(info.MainDriverInstalled);
     EXPECT_EQ(info.DriverVersion, ModuleVersionText());
@@ -310,7 +310,7 @@ TEST_F(DriverObjectTest, ConnectionGivesANewIdentifierAndDisconnectionForgetsIt)
     EXPECT_TRUE(Call(u"ConnectEquipment", connect));
     const std::string first = connect.OutText(0);
     EXPECT_EQ(first.size(), 36u);
-    EXPECT_EQ(driver_.FDeviceID, first);
+    EXPECT_EQ(driver_.DeviceId(), first);
 
     HostParams again(memory_);
     again.Empty().Empty().Utf8("<Parameters/>");
@@ -320,7 +320,7 @@ TEST_F(DriverObjectTest, ConnectionGivesANewIdentifierAndDisconnectionForgetsIt)
     HostParams disconnect(memory_);
     disconnect.Utf8(again.OutText(0));
     EXPECT_TRUE(Call(u"DisconnectEquipment", disconnect));
-    EXPECT_EQ(driver_.FDeviceID, "");
+    EXPECT_EQ(driver_.DeviceId(), "");
 }
 
 TEST_F(DriverObjectTest, MalformedSettingsFailWithTheParsersMessage) {
@@ -344,7 +344,7 @@ TEST_F(DriverObjectTest, EquipmentTestGivesTheDriversDescription) {
     EXPECT_TRUE(Call(u"EquipmentTest", test));
     EXPECT_EQ(test.OutText(2), "Driver KKT-online training 1C:Compatible 3.X NativeAPI");
     EXPECT_EQ(test.OutText(3), "");
-    EXPECT_EQ(driver_.FDeviceID, "") << "the test disconnects what it connected";
+    EXPECT_EQ(driver_.DeviceId(), "") << "the test disconnects what it connected";
 }
 
 TEST_F(DriverObjectTest, EquipmentTestWithBadSettingsPutsTheMessageIntoTheDescription) {
@@ -385,7 +385,7 @@ TEST_F(DriverObjectTest, TooFewParametersFailClearlyInsteadOfReadingPastThem) {
 }
 
 TEST_F(DriverObjectTest, TheFrameworksRevisionEntryIsAHostError) {
-    const std::vector<const addin::ExportMeth*> methods = WalkMethods(kkt::TDriver::Decls);
+    const std::vector<const addin::ExportMeth*> methods = WalkMethods(kkt::CashRegisterDriver::Decls);
     HostParams none(memory_);
     V8Variant result{};
     try {

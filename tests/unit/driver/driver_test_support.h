@@ -4,6 +4,7 @@
 
 #include "addin/native_api.h"
 #include "addin/user_object.h"
+#include "data_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,8 @@ namespace veltrano::driver::testing {
 
 using napi::V8Variant;
 
-// Points XDG_DATA_HOME and HOME at a fresh temporary folder so that nothing reaches the real user's folders.
-class DataFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    std::filesystem::path DataHome() const { return root_ / "data"; }
-    std::filesystem::path DefaultLogFolder() const { return DataHome() / "Korvena" / "Veltrano"; }
-
-    std::filesystem::path root_;
-
-private:
-    std::optional<std::string> savedXdg_;
-    std::optional<std::string> savedHome_;
-};
-
-std::string ReadBytes(const std::filesystem::path& file);
+using veltrano::testing::DataFolderTest;
+using veltrano::testing::ReadBytes;
 
 // The host's memory manager over the ordinary heap; remembers what is outstanding.
 class HeapMemory final : public napi::IMemoryManager {
@@ -80,7 +66,7 @@ private:
 
 // Calls a host method of a driver by its English name, found in the declarations of the object's class chain
 // (the first entry of that name, as the host's name lookup does).
-bool CallHostMethod(addin::TV8UserObject& driver, std::u16string_view name, V8Variant* result,
+bool CallHostMethod(addin::UserObject& driver, std::u16string_view name, V8Variant* result,
                     HostParams& params);
 
 } // namespace veltrano::driver::testing

@@ -58,15 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptionCase{5555, "Своя ошибка", "Запасной текст", "Своя ошибка"},
         DescriptionCase{0, "Что-то случилось", "", "Нет ошибок"}));
 
-TEST(TResultTest, ANewRecordReadsAsSuccess) {
-    const TResult result;
+TEST(ResultRecordTest, ANewRecordReadsAsSuccess) {
+    const ResultRecord result;
     EXPECT_EQ(result.GetIntResult(), 0);
     EXPECT_EQ(result.ErrorDescription, "");
     EXPECT_TRUE(result.BoolResult);
 }
 
-TEST(TResultTest, FailureThenClearReturnsToSuccess) {
-    TResult result;
+TEST(ResultRecordTest, FailureThenClearReturnsToSuccess) {
+    ResultRecord result;
     result.SetError("Смена закрыта", 3005);
     EXPECT_FALSE(result.BoolResult);
     EXPECT_EQ(result.GetIntResult(), 3005);
@@ -78,8 +78,8 @@ TEST(TResultTest, FailureThenClearReturnsToSuccess) {
     EXPECT_EQ(result.ErrorDescription, "");
 }
 
-TEST(TResultTest, AFailureWithoutCodeStillReadsAsAFailure) {
-    TResult result;
+TEST(ResultRecordTest, AFailureWithoutCodeStillReadsAsAFailure) {
+    ResultRecord result;
     result.SetError("Abstract Error", 0);
     EXPECT_EQ(result.GetIntResult(), 1001);
 }

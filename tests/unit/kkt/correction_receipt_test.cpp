@@ -115,8 +115,8 @@ TEST_F(Correction, ACorrectionOfSalesPrintsItsTotalsAndCountsAsAReceipt) {
                   {"M72", "0"},
                   {"M193", "0"},
                   {"O144", "0"}});
-    EXPECT_EQ(Instance().FCashierName, "Сидорова А.А.");
-    EXPECT_EQ(Instance().FCashierINN, "771234567890");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Сидорова А.А.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "771234567890");
     ASSERT_FALSE(Shown().empty());
     EXPECT_EQ(Shown().back().caption, "Чек коррекции");
     EXPECT_EQ(Shown().back().number, "2");
@@ -145,7 +145,7 @@ TEST_F(Correction, ACorrectionOfPurchasesWithoutPositionsPrintsEveryLineWithNoug
         },
         Separator,
     }));
-    EXPECT_EQ(Instance().FCashierName, "");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "");
 }
 
 TEST_F(Correction, SalesAndPurchasesKeepTheirOwnRegistersAndNeverTouchTheDrawer) {
@@ -292,7 +292,7 @@ TEST_F(Correction, ARegisterThatWouldOverflowFailsInsteadOfWrapping) {
 TEST_F(Correction, TheCashierStaysAfterALaterRefusal) {
     ExpectRefused([&] { Correct(Package(R"(CashierName="Сидорова А.А." OperationType="7")", "", "", "")); },
                   BadInput);
-    EXPECT_EQ(Instance().FCashierName, "Сидорова А.А.");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Сидорова А.А.");
 }
 
 } // namespace

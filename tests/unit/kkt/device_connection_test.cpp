@@ -1,8 +1,8 @@
-// TDriver's device instances: what a connection derives from the settings, which failures leave no instance,
-// selection and disconnection, the external identifier, and the equipment test's sample document.
-#include "driver/log.h"
-#include "kkt/driver.h"
-#include "output/device.h"
+// CashRegisterDriver's device instances: what a connection derives from the settings, which failures leave no
+// instance, selection and disconnection, the external identifier, and the equipment test's sample document.
+#include "kkt/cash_register_driver.h"
+#include "log/log.h"
+#include "output/output_device.h"
 #include "output/printer_port.h"
 #include "storage_fixture.h"
 
@@ -50,12 +50,12 @@ protected:
         DataFNTest::TearDown();
     }
 
-    TDeviceDriver& Connect(const Parameters& parameters) {
+    DeviceInstance& Connect(const Parameters& parameters) {
         driver_->ConnectEquipment(SettingsDocument(parameters));
         return driver_->Instance();
     }
 
-    std::unique_ptr<TDriver> driver_ = std::make_unique<TDriver>();
+    std::unique_ptr<CashRegisterDriver> driver_ = std::make_unique<CashRegisterDriver>();
 };
 
 struct EscCase {
@@ -80,39 +80,39 @@ TEST_F(DeviceConnectionTest, EscCodesAreDecodedWithTheListsOverridingTheManualFi
         {{{"ESCRusList", "nonsense"}, {"ESCCutList", ""}, {"ESCCut", "29+86+1"}}, "", ""},
     };
     for (const EscCase& c : cases) {
-        const TDeviceDriver& instance = Connect(c.settings);
-        EXPECT_EQ(instance.FESCCodes.ESCRus, c.rus) << c.settings[0].second;
-        EXPECT_EQ(instance.FESCCodes.ESCCut, c.cut) << c.settings[0].second;
+        const DeviceInstance& instance = Connect(c.settings);
+        EXPECT_EQ(instance.EscCodes().ESCRus, c.rus) << c.settings[0].second;
+        EXPECT_EQ(instance.EscCodes().ESCCut, c.cut) << c.settings[0].second;
     }
 
-    const TDeviceDriver& fonts = Connect({{"ESCInit", "27+64"},
-                                          {"ESCFntBoldOn", "27+71+01"},
-                                          {"ESCCustomFontOff", "27+33+00"},
-                                          {"ESCBeep", "7"},
-                                          {"ESCSpeaker", "27+112+0+25+250"}});
-    EXPECT_EQ(fonts.FESCCodes.ESCInit, "\x1b@");
-    EXPECT_EQ(fonts.FESCCodes.ESCFntBoldOn, "\x1bG\x01");
-    EXPECT_EQ(fonts.FESCCodes.ESCCustomFontOff, std::string("\x1b!\0", 3));
-    EXPECT_EQ(fonts.FESCCodes.ESCBeep, "\x07");
-    EXPECT_EQ(fonts.FESCCodes.ESCSpeaker, std::string("\x1bp\0\x19\xfa", 5));
-    EXPECT_EQ(fonts.FESCCodes.ESCProgon, "");
+    const DeviceInstance& fonts = Connect({{"ESCInit", "27+64"},
+                                           {"ESCFntBoldOn", "27+71+01"},
+                                           {"ESCCustomFontOff", "27+33+00"},
+                                           {"ESCBeep", "7"},
+                                           {"ESCSpeaker", "27+112+0+25+250"}});
+    EXPECT_EQ(fonts.EscCodes().ESCInit, "\x1b@");
+    EXPECT_EQ(fonts.EscCodes().ESCFntBoldOn, "\x1bG\x01");
+    EXPECT_EQ(fonts.EscCodes().ESCCustomFontOff, std::string("\x1b!\0", 3));
+    EXPECT_EQ(fonts.EscCodes().ESCBeep, "\x07");
+    EXPECT_EQ(fonts.EscCodes().ESCSpeaker, std::string("\x1bp\0\x19\xfa", 5));
+    EXPECT_EQ(fonts.EscCodes().ESCProgon, "");
 }
 
 TEST_F(DeviceConnectionTest, TheOutputDeviceGetsTheLayoutSettings) {
     const std::filesystem::path output = root_ / "out.txt";
-    const TDeviceDriver& instance = Connect({{"LineLength", "10"},
-                                             {"CutString", "[отрезка]"},
-                                             {"PrintOutFilePath", output.string()},
-                                             {"ShowReceiptForm", "1"},
-                                             {"RibbonWidth", "58"},
-                                             {"EACSize", "7"},
-                                             {"EACAlignment", "2"},
-                                             {"BarcodeHeight", "80"},
-                                             {"BarcodeSize", "4"},
-                                             {"QRSize", "9"}});
+    const DeviceInstance& instance = Connect({{"LineLength", "10"},
+                                              {"CutString", "[отрезка]"},
+                                              {"PrintOutFilePath", output.string()},
+                                              {"ShowReceiptForm", "1"},
+                                              {"RibbonWidth", "58"},
+                                              {"EACSize", "7"},
+                                              {"EACAlignment", "2"},
+                                              {"BarcodeHeight", "80"},
+                                              {"BarcodeSize", "4"},
+                                              {"QRSize", "9"}});
     EXPECT_EQ(instance.LineLength, 24);
-    EXPECT_EQ(instance.FCutMarker, "[ОТРЕЗКА]");
-    output::TDevice& device = instance.Device();
+    EXPECT_EQ(instance.CutMarker(), "[ОТРЕЗКА]");
+    output::OutputDevice& device = instance.Device();
     EXPECT_EQ(device.LineLen, 24);
     EXPECT_EQ(device.PrintOutFilePath, output.string());
     EXPECT_EQ(device.ShowReceiptForm, 1);
@@ -122,44 +122,44 @@ TEST_F(DeviceConnectionTest, TheOutputDeviceGetsTheLayoutSettings) {
     EXPECT_EQ(device.BarcodeHeight, 80);
     EXPECT_EQ(device.BarcodeSize, 4);
     EXPECT_EQ(device.QRSize, 9);
-    EXPECT_EQ(device.DataFN().FileName(), DefaultFile());
+    EXPECT_EQ(instance.Storage().FileName(), DefaultFile());
 }
 
 TEST_F(DeviceConnectionTest, ThePrinterConnectionFollowsTheInterfaceTypeAndIsNotOpened) {
-    const TDeviceDriver& usb = Connect({{"InterfaceType", "0"}, {"USBPort", "\\\\?\\usb#vid_0416"}});
-    ASSERT_TRUE(usb.FPortManager);
-    EXPECT_EQ(std::get<output::TUsbPortSettings>(usb.FPortManager->Settings()).Path, "\\\\?\\usb#vid_0416");
+    const DeviceInstance& usb = Connect({{"InterfaceType", "0"}, {"USBPort", "\\\\?\\usb#vid_0416"}});
+    ASSERT_TRUE(usb.PrinterPort());
+    EXPECT_EQ(std::get<output::UsbPortSettings>(usb.PrinterPort()->Settings()).Path, "\\\\?\\usb#vid_0416");
 
-    const TDeviceDriver& com = Connect({{"InterfaceType", "1"},
-                                        {"COMPort", "3"},
-                                        {"BaudRate", "9600"},
-                                        {"DataBits", "7"},
-                                        {"StopBits", "2"},
-                                        {"Parity", "1"}});
-    ASSERT_TRUE(com.FPortManager);
-    const auto& serial = std::get<output::TComPortSettings>(com.FPortManager->Settings());
+    const DeviceInstance& com = Connect({{"InterfaceType", "1"},
+                                         {"COMPort", "3"},
+                                         {"BaudRate", "9600"},
+                                         {"DataBits", "7"},
+                                         {"StopBits", "2"},
+                                         {"Parity", "1"}});
+    ASSERT_TRUE(com.PrinterPort());
+    const auto& serial = std::get<output::ComPortSettings>(com.PrinterPort()->Settings());
     EXPECT_EQ(serial.Port, 3);
     EXPECT_EQ(serial.BaudRate, 9600);
     EXPECT_EQ(serial.DataBits, 7);
     EXPECT_EQ(serial.StopBits, 2);
     EXPECT_EQ(serial.Parity, 1);
 
-    const TDeviceDriver& lan =
+    const DeviceInstance& lan =
         Connect({{"InterfaceType", "2"}, {"IPAddress", "192.0.2.7"}, {"IPPort", "9101"}});
-    ASSERT_TRUE(lan.FPortManager);
-    const auto& network = std::get<output::TLanPortSettings>(lan.FPortManager->Settings());
+    ASSERT_TRUE(lan.PrinterPort());
+    const auto& network = std::get<output::LanPortSettings>(lan.PrinterPort()->Settings());
     EXPECT_EQ(network.Address, "192.0.2.7");
     EXPECT_EQ(network.Port, 9101);
-    EXPECT_EQ(MessageOf([&] { lan.FPortManager->Open(); }),
+    EXPECT_EQ(MessageOf([&] { lan.PrinterPort()->Open(); }),
               "Печать на принтер пока не поддерживается: нет транспорта LAN");
 
     for (const char* none : {"-1", "3", "99"})
-        EXPECT_FALSE(Connect({{"InterfaceType", none}}).FPortManager) << none;
+        EXPECT_FALSE(Connect({{"InterfaceType", none}}).PrinterPort()) << none;
 }
 
 TEST_F(DeviceConnectionTest, AFailedConnectionRegistersNothingAndLeavesNoInstanceCurrent) {
-    TDeviceDriver& kept = Connect({});
-    const std::string keptId = driver_->FDeviceID;
+    DeviceInstance& kept = Connect({});
+    const std::string keptId = driver_->DeviceId();
 
     struct Failure {
         std::function<void()> prepare;
@@ -179,63 +179,64 @@ TEST_F(DeviceConnectionTest, AFailedConnectionRegistersNothingAndLeavesNoInstanc
          "<Parameters/>", "DataFN.xml"},
     };
     for (const Failure& failure : failures) {
-        ASSERT_NE(driver_->FInstance, nullptr);
+        ASSERT_NE(driver_->Current(), nullptr);
         failure.prepare();
         pugi::xml_document settings;
         ASSERT_TRUE(settings.load_string(failure.settings.c_str()));
         const std::string message = MessageOf([&] { driver_->ConnectEquipment(settings); });
         EXPECT_NE(message.find(failure.message), std::string::npos) << message;
-        EXPECT_EQ(driver_->FInstance, nullptr) << message;
-        EXPECT_EQ(driver_->FInstanceList.size(), 1u) << message;
-        EXPECT_EQ(driver_->FDeviceID.size(), 36u) << "the new identifier stays";
-        EXPECT_NE(driver_->FDeviceID, keptId);
+        EXPECT_EQ(driver_->Current(), nullptr) << message;
+        EXPECT_EQ(driver_->Instances().size(), 1u) << message;
+        EXPECT_EQ(driver_->DeviceId().size(), 36u) << "the new identifier stays";
+        EXPECT_NE(driver_->DeviceId(), keptId);
         driver_->SelectInstance(keptId);
     }
-    EXPECT_EQ(driver_->FExternalDeviceId, "K1") << "a failed connection does not use up the identifier";
+    EXPECT_EQ(driver_->PendingExternalDeviceId(), "K1")
+        << "a failed connection does not use up the identifier";
     EXPECT_EQ(&driver_->Instance(), &kept);
 }
 
 TEST_F(DeviceConnectionTest, SelectionAndDisconnectionMoveTheCurrentInstance) {
-    TDeviceDriver& first = Connect({});
-    const std::string firstId = driver_->FDeviceID;
-    TDeviceDriver& second = Connect({});
-    const std::string secondId = driver_->FDeviceID;
-    EXPECT_EQ(driver_->FInstance, &second);
+    DeviceInstance& first = Connect({});
+    const std::string firstId = driver_->DeviceId();
+    DeviceInstance& second = Connect({});
+    const std::string secondId = driver_->DeviceId();
+    EXPECT_EQ(driver_->Current(), &second);
 
     driver_->SelectInstance(firstId);
-    EXPECT_EQ(driver_->FInstance, &first);
+    EXPECT_EQ(driver_->Current(), &first);
     EXPECT_EQ(MessageOf([&] { driver_->SelectInstance("   "); }), "Не передан идентификатор устройства");
-    EXPECT_EQ(driver_->FInstance, &first) << "a blank identifier changes nothing";
+    EXPECT_EQ(driver_->Current(), &first) << "a blank identifier changes nothing";
     EXPECT_EQ(MessageOf([&] { driver_->SelectInstance(" " + firstId); }),
               "Экземпляр устройства c идентификатором  " + firstId + " не существует или уже был отключен");
-    EXPECT_EQ(driver_->FInstance, nullptr);
+    EXPECT_EQ(driver_->Current(), nullptr);
     EXPECT_EQ(MessageOf([&] { driver_->Instance(); }), "Устройство не включено");
 
     driver_->SelectInstance(secondId);
     driver_->DisconnectEquipment("not connected");
-    EXPECT_EQ(driver_->FInstance, nullptr);
-    EXPECT_EQ(driver_->FDeviceID, "");
-    EXPECT_EQ(driver_->FInstanceList.size(), 2u);
+    EXPECT_EQ(driver_->Current(), nullptr);
+    EXPECT_EQ(driver_->DeviceId(), "");
+    EXPECT_EQ(driver_->Instances().size(), 2u);
     driver_->DisconnectEquipment(secondId);
-    EXPECT_EQ(driver_->FInstanceList.count(secondId), 0u);
-    EXPECT_EQ(driver_->FInstanceList.count(firstId), 1u);
+    EXPECT_EQ(driver_->Instances().count(secondId), 0u);
+    EXPECT_EQ(driver_->Instances().count(firstId), 1u);
 }
 
 TEST_F(DeviceConnectionTest, TheExternalIdentifierGoesToTheNextConnectionAndItsFolders) {
-    TDeviceDriver& before = Connect({});
+    DeviceInstance& before = Connect({});
     driver_->SetExternalDeviceId(" KASSA-07 ");
-    EXPECT_EQ(before.FExternalDeviceId, "KASSA-07");
-    EXPECT_EQ(driver_->FExternalDeviceId, "KASSA-07");
+    EXPECT_EQ(before.ExternalDeviceId(), "KASSA-07");
+    EXPECT_EQ(driver_->PendingExternalDeviceId(), "KASSA-07");
 
-    const TDeviceDriver& own = Connect({});
+    const DeviceInstance& own = Connect({});
     const std::filesystem::path folder = root_ / "data" / "Korvena" / "Veltrano" / "KASSA-07";
-    EXPECT_EQ(own.FExternalDeviceId, "KASSA-07");
-    EXPECT_EQ(own.Device().DataFN().FileName(), folder / "DataFN.xml");
+    EXPECT_EQ(own.ExternalDeviceId(), "KASSA-07");
+    EXPECT_EQ(own.Storage().FileName(), folder / "DataFN.xml");
     EXPECT_TRUE(std::filesystem::exists(folder / "DataFN.xml"));
     EXPECT_EQ(log::GetLogPath(false), (folder / "logs").string() + "/");
-    EXPECT_EQ(driver_->FExternalDeviceId, "");
+    EXPECT_EQ(driver_->PendingExternalDeviceId(), "");
 
-    EXPECT_EQ(Connect({}).Device().DataFN().FileName(), DefaultFile());
+    EXPECT_EQ(Connect({}).Storage().FileName(), DefaultFile());
 }
 
 TEST(ExternalDeviceIdTest, OnlyASingleFolderNameIsAccepted) {
@@ -257,15 +258,15 @@ TEST(ExternalDeviceIdTest, OnlyASingleFolderNameIsAccepted) {
 }
 
 TEST_F(DeviceConnectionTest, TheEquipmentTestSampleIsLaidOutInOrder) {
-    TDeviceDriver& instance = Connect({{"LineLength", "42"},
-                                       {"GTFontName2", "Times New Roman"},
-                                       {"GTFontSize2", "15"},
-                                       {"GTIsBold2", "true"},
-                                       {"GTIsItalic2", "true"},
-                                       {"GTFontName5", "Courier New"},
-                                       {"GTFontSize5", "20"}});
+    DeviceInstance& instance = Connect({{"LineLength", "42"},
+                                        {"GTFontName2", "Times New Roman"},
+                                        {"GTFontSize2", "15"},
+                                        {"GTIsBold2", "true"},
+                                        {"GTIsItalic2", "true"},
+                                        {"GTFontName5", "Courier New"},
+                                        {"GTFontSize5", "20"}});
     LayOutEquipmentTestDocument(instance);
-    const output::TReceiptList& buffer = instance.Device().ReceiptStrList();
+    const output::ReceiptEntries& buffer = instance.Device().ReceiptStrList();
     ASSERT_EQ(buffer.size(), 19u);
 
     const std::vector<std::string> texts{"Driver KKT-online training 1C:Compatible  ",
@@ -283,7 +284,7 @@ TEST_F(DeviceConnectionTest, TheEquipmentTestSampleIsLaidOutInOrder) {
         EXPECT_EQ(buffer[i].NumType(), output::KindTextLine);
     }
     for (int n = 1; n <= 5; ++n) {
-        const output::TReceiptEntry& entry = buffer[9 + n];
+        const output::ReceiptEntry& entry = buffer[9 + n];
         EXPECT_EQ(entry.Text, "Graphic text" + std::to_string(n));
         ASSERT_EQ(entry.NumType(), output::KindGraphicText);
         EXPECT_EQ(entry.Object->FontName, instance.GT[n - 1].FontName);
@@ -308,14 +309,14 @@ TEST_F(DeviceConnectionTest, TheEquipmentTestLeavesNoInstanceAndNoCurrentOne) {
     std::string second;
     driver_->EquipmentTest(SettingsDocument({{"InterfaceType", "-1"}}), description, second);
     EXPECT_EQ(description, "Driver KKT-online training 1C:Compatible 3.X NativeAPI");
-    EXPECT_EQ(driver_->FInstanceList.size(), 1u);
-    EXPECT_EQ(driver_->FInstance, nullptr);
-    EXPECT_EQ(driver_->FDeviceID, "");
+    EXPECT_EQ(driver_->Instances().size(), 1u);
+    EXPECT_EQ(driver_->Current(), nullptr);
+    EXPECT_EQ(driver_->DeviceId(), "");
 
     EXPECT_EQ(MessageOf([&] { driver_->EquipmentTest(SettingsDocument({}), description, second); }),
               "Печать на принтер пока не поддерживается: нет транспорта USB");
-    EXPECT_EQ(driver_->FInstanceList.size(), 1u);
-    EXPECT_EQ(driver_->FDeviceID, "");
+    EXPECT_EQ(driver_->Instances().size(), 1u);
+    EXPECT_EQ(driver_->DeviceId(), "");
 }
 
 } // namespace

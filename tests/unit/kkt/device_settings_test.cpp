@@ -1,6 +1,6 @@
 // The device instance's settings: one writable entry per parameter of the settings schema, applied by name.
 #include "addin/class_registry.h"
-#include "kkt/device_driver.h"
+#include "kkt/device_instance.h"
 #include "resources/resources.h"
 
 #include <pugixml.hpp>
@@ -17,20 +17,20 @@ namespace {
 
 std::vector<std::string> SettingNames() {
     std::vector<std::string> names;
-    for (const addin::PropertyDecl& setting : TDeviceDriver::Settings())
+    for (const addin::PropertyDecl& setting : DeviceInstance::Settings())
         names.emplace_back(setting.name);
     return names;
 }
 
 const addin::PropertyDecl& SettingNamed(std::string_view name) {
-    for (const addin::PropertyDecl& setting : TDeviceDriver::Settings())
+    for (const addin::PropertyDecl& setting : DeviceInstance::Settings())
         if (setting.name == name)
             return setting;
     throw std::logic_error("no setting " + std::string(name));
 }
 
-void Apply(TDeviceDriver& instance, std::string_view name, std::string_view value) {
-    addin::ApplySetting(TDeviceDriver::Settings(), name, value, &instance, {});
+void Apply(DeviceInstance& instance, std::string_view name, std::string_view value) {
+    addin::ApplySetting(DeviceInstance::Settings(), name, value, &instance, {});
 }
 
 TEST(DeviceSettingsTest, EverySchemaParameterIsAWritableSettingInDeclarationOrder) {
@@ -45,7 +45,7 @@ TEST(DeviceSettingsTest, EverySchemaParameterIsAWritableSettingInDeclarationOrde
     const std::vector<std::string> names = SettingNames();
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
               std::set<std::string>(schemaNames.begin(), schemaNames.end()));
-    for (const addin::PropertyDecl& setting : TDeviceDriver::Settings()) {
+    for (const addin::PropertyDecl& setting : DeviceInstance::Settings()) {
         EXPECT_FALSE(setting.readOnly) << setting.name;
         EXPECT_NE(setting.set, nullptr) << setting.name;
     }
@@ -79,7 +79,7 @@ TEST(DeviceSettingsTest, KindsFollowTheSettingsTypes) {
 }
 
 TEST(DeviceSettingsTest, ApplyingByNameInAnyCaseReachesTheField) {
-    TDeviceDriver instance;
+    DeviceInstance instance;
     Apply(instance, "interfacetype", "-1");
     Apply(instance, "PAY3", "АВАНС");
     Apply(instance, "GTFontName4", "Verdana");
@@ -101,7 +101,7 @@ TEST(DeviceSettingsTest, ApplyingByNameInAnyCaseReachesTheField) {
 }
 
 TEST(DeviceSettingsTest, APrintSwitchThatIsNoByteIsRefusedAndKeepsItsValue) {
-    TDeviceDriver instance;
+    DeviceInstance instance;
     for (const char* value : {"256", "-1", "258"}) {
         try {
             Apply(instance, "EnablePrinting", value);
@@ -115,7 +115,7 @@ TEST(DeviceSettingsTest, APrintSwitchThatIsNoByteIsRefusedAndKeepsItsValue) {
 }
 
 TEST(DeviceSettingsTest, AnInstanceWithoutOutputDeviceSaysItIsNotSwitchedOn) {
-    const TDeviceDriver instance;
+    const DeviceInstance instance;
     try {
         instance.Device();
         ADD_FAILURE() << "a device";
@@ -125,7 +125,7 @@ TEST(DeviceSettingsTest, AnInstanceWithoutOutputDeviceSaysItIsNotSwitchedOn) {
 }
 
 struct StyleCase {
-    TDeviceDriver::GraphicTextFont font;
+    DeviceInstance::GraphicTextFont font;
     const char* words;
 };
 
@@ -137,11 +137,11 @@ TEST(DeviceSettingsTest, GraphicTextStylesTakeTheirWordsFromTheSwitchesInFixedOr
         {{"Verdana", 13, true, false, true, false}, "bold strikeout "},
         {{"Courier New", 20, true, true, true, true}, "bold italic strikeout underline"},
     };
-    TDeviceDriver instance;
+    DeviceInstance instance;
     for (std::size_t n = 0; n < cases.size(); ++n)
         instance.GT[n] = cases[n].font;
     for (int n = 1; n <= 5; ++n) {
-        const TDeviceDriver::TGraphicTextStyle style = instance.GraphicTextStyle(n);
+        const DeviceInstance::TextStyle style = instance.GraphicTextStyle(n);
         EXPECT_EQ(style.FontName, cases[n - 1].font.FontName);
         EXPECT_EQ(style.FontSize, cases[n - 1].font.FontSize);
         EXPECT_EQ(style.FontStyle, cases[n - 1].words) << n;

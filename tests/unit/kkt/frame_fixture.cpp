@@ -2,7 +2,7 @@
 
 #include "common/text.h"
 #include "kkt/frame/document_clock.h"
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -59,8 +59,8 @@ void KktInstanceTest::SetUp() {
     outputFile = root / "out" / "receipts.txt";
     SetDocumentClock(&FixedClock);
 
-    instance_ = std::make_unique<TDeviceDriver>();
-    TDeviceDriver& instance = *instance_;
+    instance_ = std::make_unique<DeviceInstance>();
+    DeviceInstance& instance = *instance_;
     instance.InterfaceType = -1;
     instance.ChequeHeader = "Учебный ККТ";
     instance.Pay[0] = "НАЛИЧНЫМИ";
@@ -71,9 +71,9 @@ void KktInstanceTest::SetUp() {
     instance.LineLength = TestLineLength;
     instance.PrintOutFilePath = outputFile.string();
     instance.ShowReceiptForm = 1;
-    instance.FDevice = std::make_unique<output::TDevice>(storageFile);
-    instance.FDevice->Init(instance.PrintOutFilePath, TestLineLength);
-    instance.FDevice->ShowReceiptForm = 1;
+    instance.Attach(std::make_unique<FiscalStorage>(storageFile), std::make_unique<output::OutputDevice>());
+    instance.Device().Init(instance.PrintOutFilePath, TestLineLength);
+    instance.Device().ShowReceiptForm = 1;
 }
 
 void KktInstanceTest::TearDown() {
@@ -85,15 +85,15 @@ void KktInstanceTest::TearDown() {
 }
 
 std::string KktInstanceTest::StoredValue(std::string_view field) const {
-    const TDataFN file(storageFile);
+    const FiscalStorage file(storageFile);
     return text::Trim(file.GetValue(field));
 }
 
 void KktInstanceTest::EditStorage(const std::vector<std::pair<std::string, std::string>>& values) const {
-    TDataFN file(storageFile);
+    FiscalStorage file(storageFile);
     for (const auto& [field, value] : values)
         file.SetValue(field, std::string_view(value));
-    file.SaveXMLDocument();
+    file.Save();
 }
 
 std::string KktInstanceTest::StorageBytes() const {

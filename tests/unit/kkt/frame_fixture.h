@@ -3,8 +3,8 @@
 #pragma once
 
 #include "common/moment.h"
-#include "kkt/device_driver.h"
-#include "output/device.h"
+#include "kkt/device_instance.h"
+#include "output/output_device.h"
 
 #include <pugixml.hpp>
 
@@ -32,8 +32,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    TDeviceDriver& Instance() { return *instance_; }
-    output::TDevice& Device() { return *instance_->FDevice; }
+    DeviceInstance& Instance() { return *instance_; }
+    output::OutputDevice& Device() { return instance_->Device(); }
+    FiscalStorage& Storage() { return instance_->Storage(); }
 
     // The field as the file on disk holds it (trimmed, numbers with ".").
     std::string StoredValue(std::string_view field) const;
@@ -50,7 +51,7 @@ protected:
     std::filesystem::path outputFile;
 
 private:
-    std::unique_ptr<TDeviceDriver> instance_;
+    std::unique_ptr<DeviceInstance> instance_;
     std::size_t outputSeen_ = 0;
     std::optional<std::string> savedXdg_;
     std::optional<std::string> savedHome_;

@@ -9,9 +9,9 @@
 namespace veltrano::kkt::testing {
 namespace {
 
-std::vector<std::string> BufferTexts(const output::TDevice& device) {
+std::vector<std::string> BufferTexts(const output::OutputDevice& device) {
     std::vector<std::string> texts;
-    for (const output::TReceiptEntry& entry : device.ReceiptStrList())
+    for (const output::ReceiptEntry& entry : device.ReceiptStrList())
         texts.push_back(entry.Text);
     return texts;
 }
@@ -35,9 +35,8 @@ TEST_P(Header, LaysOutTheCommonLines) {
     EditStorage({{"DayCounter", testCase.dayCounter},
                  {"ReceiptNumber", testCase.receiptNumber},
                  {"TotalDocCounter", testCase.totalDocCounter}});
-    Device().LoadDataFN();
-    Instance().FCashierName = "Иванова М.";
-    Instance().FCashierINN = testCase.cashierInn;
+    Storage().Load();
+    Instance().SetCashier("Иванова М.", testCase.cashierInn);
 
     PrintHeader(Instance(), testCase.receiptFlag);
 
@@ -68,15 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KktInstanceTest, ReadCashierTakesBothAttributesAndMissingOnesAsEmpty) {
     ReadCashier(Instance(), CashierInput("Петров П.П.", "771234567890"));
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
-    EXPECT_EQ(Instance().FCashierINN, "771234567890");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "771234567890");
 
     pugi::xml_document nameOnly;
     nameOnly.append_child("InputParameters").append_child("Parameters").append_attribute("CashierName") =
         "Орлов";
     ReadCashier(Instance(), nameOnly);
-    EXPECT_EQ(Instance().FCashierName, "Орлов");
-    EXPECT_EQ(Instance().FCashierINN, "");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Орлов");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "");
 }
 
 struct KeptCashierCase {
@@ -87,13 +86,12 @@ struct KeptCashierCase {
 class KeptCashier : public KktInstanceTest, public ::testing::WithParamInterface<KeptCashierCase> {};
 
 TEST_P(KeptCashier, AnInputWithoutParametersKeepsThePreviousCashier) {
-    Instance().FCashierName = "Петров П.П.";
-    Instance().FCashierINN = "7700";
+    Instance().SetCashier("Петров П.П.", "7700");
     pugi::xml_document input;
     input.load_string(GetParam().xml);
     ReadCashier(Instance(), input);
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
-    EXPECT_EQ(Instance().FCashierINN, "7700");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "7700");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -113,7 +111,7 @@ TEST_F(KktInstanceTest, TheSeparatorIsABlankLineAndALineOfEqualSigns) {
 
 TEST_F(KktInstanceTest, TheFiscalSignLineShowsTheFiscalDocumentNumber) {
     EditStorage({{"TotalFiscalDocCounter", "41"}});
-    Device().LoadDataFN();
+    Storage().Load();
     PrintFiscalSignLine(Instance());
     EXPECT_EQ(MaskFiscalSign(BufferTexts(Device())),
               (std::vector<std::string>{Line("ФД:41", "ФП:##########")}));

@@ -69,9 +69,9 @@ std::string Outcome(const std::function<std::string()>& read) {
 
 TEST_P(StoredNumbers, AreReadAsWholeNumbersAndAmounts) {
     EditStorage({{"O153", GetParam().stored}});
-    Device().LoadDataFN();
-    EXPECT_EQ(Outcome([&] { return std::to_string(ReadInteger(Device(), "O153")); }), GetParam().integer);
-    EXPECT_EQ(Outcome([&] { return ReadAmount(Device(), "O153").ToStorageText(); }), GetParam().amount);
+    Storage().Load();
+    EXPECT_EQ(Outcome([&] { return std::to_string(ReadInteger(Storage(), "O153")); }), GetParam().integer);
+    EXPECT_EQ(Outcome([&] { return ReadAmount(Storage(), "O153").ToStorageText(); }), GetParam().amount);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,17 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KktInstanceTest, IncreaseCounterWritesTheNextWholeNumberInMemory) {
     EditStorage({{"TotalDocCounter", "41"}});
-    Device().LoadDataFN();
-    EXPECT_EQ(IncreaseCounter(Device(), "TotalDocCounter"), 42);
-    EXPECT_EQ(Device().GetFNValue("TotalDocCounter"), "42");
+    Storage().Load();
+    EXPECT_EQ(IncreaseCounter(Storage(), "TotalDocCounter"), 42);
+    EXPECT_EQ(Storage().Value("TotalDocCounter"), "42");
     EXPECT_EQ(StoredValue("TotalDocCounter"), "41");
 }
 
 TEST_F(KktInstanceTest, ACounterAtItsLimitIsNotWrappedRound) {
     EditStorage({{"TotalDocCounter", "9223372036854775807"}});
-    Device().LoadDataFN();
-    EXPECT_THROW(IncreaseCounter(Device(), "TotalDocCounter"), std::overflow_error);
-    EXPECT_EQ(Device().GetFNValue("TotalDocCounter"), "9223372036854775807");
+    Storage().Load();
+    EXPECT_THROW(IncreaseCounter(Storage(), "TotalDocCounter"), std::overflow_error);
+    EXPECT_EQ(Storage().Value("TotalDocCounter"), "9223372036854775807");
 }
 
 TEST(AmountSums, AreExactAndRefuseToWrapRound) {

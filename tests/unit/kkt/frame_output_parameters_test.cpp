@@ -10,26 +10,26 @@
 namespace veltrano::kkt::testing {
 namespace {
 
-using enum TOutputParam;
+using enum OutputParameter;
 
 class OutputParameters : public KktInstanceTest {
 protected:
-    std::string Built(TOutputParams groups) {
-        Device().LoadDataFN();
+    std::string Built(OutputGroups groups) {
+        Storage().Load();
         pugi::xml_document output = EmptyOutput();
         GetOutputParameters(Instance(), output, groups);
         return Compact(output);
     }
 };
 
-TEST(TOutputParams, MembersTakeTheirBitsInDeclarationOrder) {
-    EXPECT_EQ(TOutputParams{opShiftNumber}.Bits(), 1u);
-    EXPECT_EQ(TOutputParams{opDateTime}.Bits(), 1u << 3);
-    EXPECT_EQ(TOutputParams{opFNError}.Bits(), 1u << 13);
-    EXPECT_EQ(TOutputParams{opKKTShortState}.Bits(), 1u << 19);
-    EXPECT_EQ((TOutputParams{opShiftNumber, opKKTShortState}.Bits()), 1u | 1u << 19);
-    EXPECT_TRUE((TOutputParams{opPayments, opCashBalance}.Contains(opCashBalance)));
-    EXPECT_FALSE((TOutputParams{opPayments, opCashBalance}.Contains(opCashInOutcome)));
+TEST(OutputGroups, MembersTakeTheirBitsInDeclarationOrder) {
+    EXPECT_EQ(OutputGroups{opShiftNumber}.Bits(), 1u);
+    EXPECT_EQ(OutputGroups{opDateTime}.Bits(), 1u << 3);
+    EXPECT_EQ(OutputGroups{opFNError}.Bits(), 1u << 13);
+    EXPECT_EQ(OutputGroups{opKKTShortState}.Bits(), 1u << 19);
+    EXPECT_EQ((OutputGroups{opShiftNumber, opKKTShortState}.Bits()), 1u | 1u << 19);
+    EXPECT_TRUE((OutputGroups{opPayments, opCashBalance}.Contains(opCashBalance)));
+    EXPECT_FALSE((OutputGroups{opPayments, opCashBalance}.Contains(opCashInOutcome)));
 }
 
 TEST_F(OutputParameters, OnlyTheShiftNumberGivesParametersWithOnlyThatAttribute) {
@@ -41,26 +41,26 @@ TEST_F(OutputParameters, TheGroupsWithoutValuesProduceNothing) {
               "<OutputParameters><Parameters/></OutputParameters>");
 }
 
-const TOutputParams EveryGroup{opShiftNumber,
-                               opCheckNumber,
-                               opShiftClosingCheckNumber,
-                               opDateTime,
-                               opShiftState,
-                               opCountersOperationType1,
-                               opCountersOperationType2,
-                               opCountersOperationType3,
-                               opCountersOperationType4,
-                               opBacklogDocumentsCounter,
-                               opCashBalance,
-                               opBacklogDocumentFirstNumber,
-                               opBacklogDocumentFirstDateTime,
-                               opFNError,
-                               opFNOverflow,
-                               opFNFail,
-                               opFNValidityDate,
-                               opPayments,
-                               opCashInOutcome,
-                               opKKTShortState};
+const OutputGroups EveryGroup{opShiftNumber,
+                              opCheckNumber,
+                              opShiftClosingCheckNumber,
+                              opDateTime,
+                              opShiftState,
+                              opCountersOperationType1,
+                              opCountersOperationType2,
+                              opCountersOperationType3,
+                              opCountersOperationType4,
+                              opBacklogDocumentsCounter,
+                              opCashBalance,
+                              opBacklogDocumentFirstNumber,
+                              opBacklogDocumentFirstDateTime,
+                              opFNError,
+                              opFNOverflow,
+                              opFNFail,
+                              opFNValidityDate,
+                              opPayments,
+                              opCashInOutcome,
+                              opKKTShortState};
 
 TEST_F(OutputParameters, EveryGroupInItsOrderWithStoredAndComputedValues) {
     EditStorage({{"DayCounter", "7"},    {"TotalFiscalDocCounter", "12"},
@@ -98,7 +98,7 @@ TEST_F(OutputParameters, EveryGroupInItsOrderWithStoredAndComputedValues) {
 
 TEST_F(OutputParameters, ARegisterThatIsNoNumberFailsAndLeavesTheOutputEmpty) {
     EditStorage({{"M209", "x"}});
-    Device().LoadDataFN();
+    Storage().Load();
     pugi::xml_document output = EmptyOutput();
     try {
         GetOutputParameters(Instance(), output, EveryGroup);
@@ -111,7 +111,7 @@ TEST_F(OutputParameters, ARegisterThatIsNoNumberFailsAndLeavesTheOutputEmpty) {
 
 TEST_F(KktInstanceTest, DocumentOutputParametersCarryTheCountersMomentSignAndSite) {
     EditStorage({{"DayCounter", "4"}, {"TotalFiscalDocCounter", "20"}, {"ReceiptNumber", "6"}});
-    Device().LoadDataFN();
+    Storage().Load();
     pugi::xml_document first = EmptyOutput();
     pugi::xml_document second = EmptyOutput();
     GetDocumentOutputParameters(Instance(), first);

@@ -1,8 +1,8 @@
 #include "common/money.h"
-#include "driver/log.h"
 #include "frame_fixture.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/operations/shift_operations.h"
+#include "log/log.h"
 
 #include <gtest/gtest.h>
 

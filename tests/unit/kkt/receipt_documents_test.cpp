@@ -94,7 +94,7 @@ TEST_F(ReceiptTest, ASaleWithSeveralRatesADiscountASurchargeAndChange) {
     // The VAT of the shift keeps what the positions gave unrounded.
     EXPECT_EQ(StoredValue("M92"), "16.6667");
     EXPECT_EQ(StoredValue("M96"), "10.9545");
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
 }
 
 TEST_F(ReceiptTest, ASaleReturnWithAgentDataPaidElectronically) {
@@ -198,7 +198,7 @@ TEST_F(ReceiptTest, APurchaseWithMarkedGoodsBarcodesAndGraphicText) {
     EXPECT_EQ(MaskFiscalSign(NewOutputLines()), expected);
 
     // Barcodes, QR codes and graphic text stay out of the file but keep their places in the document.
-    const output::TReceiptList& buffer = Device().ReceiptStrList();
+    const output::ReceiptEntries& buffer = Device().ReceiptStrList();
     const std::size_t title = 6;
     ASSERT_GT(buffer.size(), title + 12);
     EXPECT_EQ(buffer[title].Text, Line("Кассовый чек/расход"));
@@ -208,7 +208,7 @@ TEST_F(ReceiptTest, APurchaseWithMarkedGoodsBarcodesAndGraphicText) {
     EXPECT_EQ(buffer[title + 10].Text, "https://example.ru/чек");
     EXPECT_EQ(buffer[title + 11].NumType(), output::KindGraphicText);
     ASSERT_NE(buffer[title + 11].Object, nullptr);
-    const output::TPrintObject& graphic = *buffer[title + 11].Object;
+    const output::PrintObject& graphic = *buffer[title + 11].Object;
     EXPECT_EQ(graphic.Text, "Спасибо");
     EXPECT_EQ(graphic.FontName, "Arial");
     EXPECT_EQ(graphic.FontStyle, "bold italic");

@@ -55,7 +55,7 @@ std::string ReceiptTest::Check(std::string_view packageXml, bool electronically)
 
 Lines ReceiptTest::BufferTexts() {
     Lines texts;
-    for (const output::TReceiptEntry& entry : Device().ReceiptStrList())
+    for (const output::ReceiptEntry& entry : Device().ReceiptStrList())
         texts.push_back(entry.Text);
     return texts;
 }

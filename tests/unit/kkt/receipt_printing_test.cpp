@@ -14,9 +14,9 @@ namespace veltrano::kkt::testing {
 namespace {
 
 // Counts the documents sent; a refusing port fails like an unreachable printer.
-class TCountingPort final : public output::IPrinterPort {
+class CountingPort final : public output::IPrinterPort {
 public:
-    TCountingPort(int& opened, bool refuse) : opened_(opened), refuse_(refuse) {}
+    CountingPort(int& opened, bool refuse) : opened_(opened), refuse_(refuse) {}
     void Open() override {
         if (refuse_)
             throw std::runtime_error("Принтер недоступен");
@@ -24,12 +24,12 @@ public:
     }
     void Write(std::string_view) override {}
     void Close() noexcept override {}
-    const output::TPrinterPortSettings& Settings() const override { return settings_; }
+    const output::PrinterPortSettings& Settings() const override { return settings_; }
 
 private:
     int& opened_;
     bool refuse_;
-    output::TPrinterPortSettings settings_{output::TLanPortSettings{"127.0.0.1", 9100}};
+    output::PrinterPortSettings settings_{output::LanPortSettings{"127.0.0.1", 9100}};
 };
 
 const char* const Sale = R"(<P><Parameters OperationType="1" CashierName="К"/><Positions>
@@ -47,7 +47,7 @@ class ReceiptPrinting : public ReceiptTest, public ::testing::WithParamInterface
 // The receipt is shown and written to the output file whether it is printed or not.
 TEST_P(ReceiptPrinting, FollowsTheSwitchAndTheElectronicReceipt) {
     int printed = 0;
-    Instance().FPortManager = std::make_unique<TCountingPort>(printed, false);
+    Instance().SetPrinterPort(std::make_unique<CountingPort>(printed, false));
     Instance().EnablePrinting = GetParam().enablePrinting;
 
     Check(Sale, GetParam().electronically);
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ReceiptPrinting,
 
 TEST_F(ReceiptTest, APrinterFailureComesAfterTheReceiptIsCountedAndSaved) {
     int printed = 0;
-    Instance().FPortManager = std::make_unique<TCountingPort>(printed, true);
+    Instance().SetPrinterPort(std::make_unique<CountingPort>(printed, true));
 
     EXPECT_THROW(Check(Sale), std::runtime_error);
 

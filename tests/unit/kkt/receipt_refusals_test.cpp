@@ -273,8 +273,8 @@ TEST_F(ReceiptTest, ACashRefusalLaysOutTheCancellationAndKeepsTheCashier) {
     ASSERT_FALSE(buffer.empty());
     EXPECT_EQ(buffer.back(), Centered("ЧЕК АННУЛИРОВАН"));
     EXPECT_EQ(buffer.at(buffer.size() - 2), Line("СУММА НДС 10%", "=0.91"));
-    EXPECT_EQ(Instance().FCashierName, "Отказов О.О.");
-    EXPECT_EQ(Instance().FCashierINN, "500100732259");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Отказов О.О.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "500100732259");
     EXPECT_EQ(NewOutputLines(), Lines{});
 }
 

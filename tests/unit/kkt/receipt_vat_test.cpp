@@ -14,9 +14,9 @@ namespace {
 
 using SumLines = std::vector<std::pair<std::string, std::int64_t>>;
 
-SumLines Lines(const TVatTable& vat) {
+SumLines Lines(const VatTable& vat) {
     SumLines lines;
-    for (const TVatTable::SumLine& line : vat.SumLines())
+    for (const VatTable::SumLine& line : vat.SumLines())
         lines.emplace_back(std::string(line.label), line.sum.Units());
     return lines;
 }
@@ -34,7 +34,7 @@ class PositionVat : public ::testing::TestWithParam<VatCase> {};
 // the amounts themselves.
 TEST_P(PositionVat, IsTheRatesShareOfTheAmount) {
     const VatCase& c = GetParam();
-    TVatTable vat;
+    VatTable vat;
     EXPECT_EQ(vat.Add(c.rate, Money::FromUnits(c.amount)).Units(), c.vat);
     // A group that sums to nothing prints no line.
     const SumLines expected = c.vat == 0 ? SumLines{} : SumLines{{c.label, c.vat}};
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(ExactHalvesGoToEven, PositionVat,
                                            VatCase{Vat20_120, 21, 4, "СУММА НДС 20/120"}));
 
 TEST(VatTable, SumsTheUnroundedVatOfEveryPosition) {
-    TVatTable vat;
+    VatTable vat;
     vat.Add(Vat20, Money::FromWhole(100));
     vat.Add(Vat20, Money::FromWhole(100));
     vat.Add(Vat10_110, Money::FromWhole(11));
@@ -74,7 +74,7 @@ TEST(VatTable, SumsTheUnroundedVatOfEveryPosition) {
 }
 
 TEST(VatTable, PrintsTheGroupsThatAreNotZeroInTheirOrder) {
-    TVatTable vat;
+    VatTable vat;
     for (int rate : {Vat7_107, Vat5_105, Vat7, Vat5, Vat10_110, Vat18_118, VatWithout, Vat0, Vat10, Vat18})
         vat.Add(rate, Money::FromWhole(107));
     vat.Add(Vat0, Money::FromWhole(-107));
@@ -90,7 +90,7 @@ TEST(VatTable, PrintsTheGroupsThatAreNotZeroInTheirOrder) {
 }
 
 TEST(VatTable, Takes20PercentTogetherWith20Over120) {
-    TVatTable vat;
+    VatTable vat;
     vat.Add(Vat20, Money::FromWhole(120));
     vat.Add(Vat20_120, Money::FromWhole(240));
     vat.Add(Vat20, Money::FromWhole(120));
@@ -105,7 +105,7 @@ struct PairCase {
 class RatePairs : public ::testing::TestWithParam<PairCase> {};
 
 TEST_P(RatePairs, RefuseTheSecondRateOfAPair) {
-    TVatTable vat;
+    VatTable vat;
     vat.Add(GetParam().first, Money::FromWhole(10));
     try {
         vat.Add(GetParam().second, Money::FromWhole(10));
@@ -120,13 +120,13 @@ INSTANTIATE_TEST_SUITE_P(Table, RatePairs,
                                            PairCase{Vat20_120, Vat18_118}, PairCase{Vat18_118, Vat20_120}));
 
 TEST(VatTable, FailsForARateNumberOutsideTheList) {
-    TVatTable vat;
+    VatTable vat;
     EXPECT_THROW(vat.Add(0, Money::FromWhole(1)), std::runtime_error);
     EXPECT_THROW(vat.Add(13, Money::FromWhole(1)), std::runtime_error);
 }
 
 TEST(VatTable, RefusesAGroupSumBeyondTheRangeOfAmounts) {
-    TVatTable vat;
+    VatTable vat;
     const Money large = Money::FromWhole(900'000'000'000'000);
     vat.Add(VatWithout, large);
     EXPECT_THROW(vat.Add(VatWithout, large), std::overflow_error);

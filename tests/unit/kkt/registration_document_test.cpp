@@ -1,6 +1,6 @@
 #include "kkt/operations/registration.h"
 #include "kkt/operations/shift_operations.h"
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 #include "registration_fixture.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ protected:
         OperationFN(Instance(), type, Xml(parameters));
     }
     // The field as the file holds it, padding included.
-    std::string RawValue(std::string_view field) const { return TDataFN(storageFile).GetValue(field); }
+    std::string RawValue(std::string_view field) const { return FiscalStorage(storageFile).GetValue(field); }
 };
 
 TEST_F(Registration, RegistrationStoresTheDataPadsTheNumbersAndPrintsTheRegistrationDocument) {
@@ -81,8 +81,8 @@ TEST_F(Registration, RegistrationStoresTheDataPadsTheNumbersAndPrintsTheRegistra
     EXPECT_EQ(RawValue("VATIN"), "7701234567  ");
     EXPECT_EQ(RawValue("OFDVATIN"), "7704211201  ");
     EXPECT_EQ(RawValue("AutomaticNumber"), "A-17                ");
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
-    EXPECT_EQ(Instance().FCashierINN, "771234567890        ");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "771234567890        ");
     ExpectStored({{"FiscalDocCounter", "1"},
                   {"TotalDocCounter", "1"},
                   {"TotalFiscalDocCounter", "1"},
@@ -277,11 +277,11 @@ TEST_F(Registration, TheCashierOfTheParametersStaysAfterARefusalButNotWithoutAny
     ExpectRefused(
         [&] { Operation(OperationRegistration, R"(<P CashierName="Петров П.П." CashierINN="7"/>)"); },
         "Смена открыта");
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
-    EXPECT_EQ(Instance().FCashierINN, "7                   ");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "7                   ");
 
     ExpectRefused([&] { OperationFN(Instance(), OperationRegistration, pugi::xml_document()); }, BadInput);
-    EXPECT_EQ(Instance().FCashierName, "Петров П.П.");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Петров П.П.");
 }
 
 TEST_F(Registration, AFormatVersionOfTheDeviceOutsideOneToThreeLeavesTheStoredOne) {

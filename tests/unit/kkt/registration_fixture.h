@@ -27,36 +27,36 @@ using Lines = std::vector<std::string>;
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
 // Keeps the caption, number and items of every document handed over.
-class TDocumentRecorder final : public output::IReceiptPreview {
+class DocumentRecorder final : public output::IReceiptPreview {
 public:
     struct Shown {
         std::string caption;
         std::string number;
-        output::TReceiptList items;
+        output::ReceiptEntries items;
     };
     bool Exists() const override { return true; }
     void Ensure(std::size_t, int) override {}
     void Destroy() override {}
-    void Place(const output::TPreviewPlacement&) override {}
+    void Place(const output::PreviewPlacement&) override {}
     int MonospacedCharWidth() const override { return 8; }
-    void AddDocument(std::string caption, std::string number, output::TReceiptList copy) override {
+    void AddDocument(std::string caption, std::string number, output::ReceiptEntries copy) override {
         shown.push_back({std::move(caption), std::move(number), std::move(copy)});
     }
     std::vector<Shown> shown;
 };
 
 // A printer that is always there and counts what reaches it.
-class TCountingPort final : public output::IPrinterPort {
+class CountingPort final : public output::IPrinterPort {
 public:
-    explicit TCountingPort(int& opened) : opened_(opened) {}
+    explicit CountingPort(int& opened) : opened_(opened) {}
     void Open() override { ++opened_; }
     void Write(std::string_view) override {}
     void Close() noexcept override {}
-    const output::TPrinterPortSettings& Settings() const override { return settings_; }
+    const output::PrinterPortSettings& Settings() const override { return settings_; }
 
 private:
     int& opened_;
-    output::TPrinterPortSettings settings_ = output::TLanPortSettings{"127.0.0.1", 9100};
+    output::PrinterPortSettings settings_ = output::LanPortSettings{"127.0.0.1", 9100};
 };
 
 class DocumentsTest : public KktInstanceTest {
@@ -65,15 +65,15 @@ protected:
         KktInstanceTest::SetUp();
         previous_ = output::InstallReceiptPreview(recorder_);
         Device().ShowReceiptForm = 2;
-        Instance().FCutMarker = "[CUT]";
-        Instance().FPortManager = std::make_unique<TCountingPort>(printed);
+        Instance().SetCutMarker("[CUT]");
+        Instance().SetPrinterPort(std::make_unique<CountingPort>(printed));
     }
     void TearDown() override {
         output::InstallReceiptPreview(previous_);
         KktInstanceTest::TearDown();
     }
 
-    const std::vector<TDocumentRecorder::Shown>& Shown() const { return recorder_->shown; }
+    const std::vector<DocumentRecorder::Shown>& Shown() const { return recorder_->shown; }
 
     // The new document's lines: each exactly a line wide, the fiscal signs masked.
     void ExpectNewDocument(const Lines& expected) {
@@ -114,7 +114,7 @@ protected:
     int printed = 0;
 
 private:
-    std::shared_ptr<TDocumentRecorder> recorder_ = std::make_shared<TDocumentRecorder>();
+    std::shared_ptr<DocumentRecorder> recorder_ = std::make_shared<DocumentRecorder>();
     std::shared_ptr<output::IReceiptPreview> previous_;
 };
 

@@ -126,7 +126,7 @@ class CodeLines : public DocumentsTest {
 protected:
     Lines Printed() {
         Lines lines;
-        for (const output::TReceiptEntry& entry : Device().ReceiptStrList())
+        for (const output::ReceiptEntry& entry : Device().ReceiptStrList())
             lines.push_back(entry.Text);
         return lines;
     }

@@ -218,21 +218,21 @@ TEST_F(ShiftDay, TheNextShiftContinuesTheTotalCountersAndStartsWithAnEmptyDrawer
 }
 
 // Keeps the caption and number of every document handed over.
-class TCaptionRecorder final : public output::IReceiptPreview {
+class CaptionRecorder final : public output::IReceiptPreview {
 public:
     bool Exists() const override { return true; }
     void Ensure(std::size_t, int) override {}
     void Destroy() override {}
-    void Place(const output::TPreviewPlacement&) override {}
+    void Place(const output::PreviewPlacement&) override {}
     int MonospacedCharWidth() const override { return 8; }
-    void AddDocument(std::string caption, std::string number, output::TReceiptList) override {
+    void AddDocument(std::string caption, std::string number, output::ReceiptEntries) override {
         shown.emplace_back(std::move(caption), std::move(number));
     }
     std::vector<std::pair<std::string, std::string>> shown;
 };
 
 TEST_F(ShiftDay, EachDocumentReachesThePreviewUnderItsKindAndNumber) {
-    const auto recorder = std::make_shared<TCaptionRecorder>();
+    const auto recorder = std::make_shared<CaptionRecorder>();
     const auto previous = output::InstallReceiptPreview(recorder);
     Device().ShowReceiptForm = 2;
     const pugi::xml_document input = CashierInput("Петров П.П.", "");

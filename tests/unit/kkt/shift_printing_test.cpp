@@ -16,9 +16,9 @@ namespace veltrano::kkt::testing {
 namespace {
 
 // Counts how often a document is sent; a refusing port fails like an unreachable printer.
-class TCountingPort final : public output::IPrinterPort {
+class CountingPort final : public output::IPrinterPort {
 public:
-    TCountingPort(int& opened, bool refuse) : opened_(opened), refuse_(refuse) {}
+    CountingPort(int& opened, bool refuse) : opened_(opened), refuse_(refuse) {}
     void Open() override {
         if (refuse_)
             throw std::runtime_error("Принтер недоступен");
@@ -26,46 +26,46 @@ public:
     }
     void Write(std::string_view) override {}
     void Close() noexcept override {}
-    const output::TPrinterPortSettings& Settings() const override { return settings_; }
+    const output::PrinterPortSettings& Settings() const override { return settings_; }
 
 private:
     int& opened_;
     bool refuse_;
-    output::TPrinterPortSettings settings_{output::TLanPortSettings{"127.0.0.1", 9100}};
+    output::PrinterPortSettings settings_{output::LanPortSettings{"127.0.0.1", 9100}};
 };
 
-using Operation = std::function<void(TDeviceDriver&)>;
+using Operation = std::function<void(DeviceInstance&)>;
 
 const pugi::xml_document Cashier = CashierInput("Петров П.П.", "");
 
-void Open(TDeviceDriver& instance) {
+void Open(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     OpenShift(instance, Cashier, output);
 }
 
-void Close(TDeviceDriver& instance) {
+void Close(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     CloseShift(instance, Cashier, output);
 }
 
-void Settlements(TDeviceDriver& instance) {
+void Settlements(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     ReportCurrentStatusOfSettlements(instance, Cashier, output);
 }
 
-void XReport(TDeviceDriver& instance) {
+void XReport(DeviceInstance& instance) {
     PrintXReport(instance, Cashier);
 }
 
-void CashIn(TDeviceDriver& instance) {
+void CashIn(DeviceInstance& instance) {
     CashInOutcome(instance, Money::FromWhole(5));
 }
 
-void CashOut(TDeviceDriver& instance) {
+void CashOut(DeviceInstance& instance) {
     CashInOutcome(instance, Money());
 }
 
-void Status(TDeviceDriver& instance) {
+void Status(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     GetCurrentStatus(instance, output);
 }
@@ -87,7 +87,7 @@ TEST_P(PrintSwitches, DecideWhetherTheDocumentGoesToThePrinter) {
     if (testCase.before)
         testCase.before(Instance());
     int opened = 0;
-    Instance().FPortManager = std::make_unique<TCountingPort>(opened, false);
+    Instance().SetPrinterPort(std::make_unique<CountingPort>(opened, false));
     Instance().EnablePrinting = testCase.enablePrinting;
     Instance().EnableReportPrinting = testCase.enableReportPrinting;
     testCase.document(Instance());
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Documents, PrintSwitches,
 
 TEST_F(KktInstanceTest, APrinterFailureComesAfterTheDocumentIsCountedAndSaved) {
     int opened = 0;
-    Instance().FPortManager = std::make_unique<TCountingPort>(opened, true);
+    Instance().SetPrinterPort(std::make_unique<CountingPort>(opened, true));
     EXPECT_THROW(Open(Instance()), std::runtime_error);
     EXPECT_EQ(StoredValue("DayState"), "1");
     EXPECT_EQ(StoredValue("TotalDocCounter"), "1");

@@ -12,9 +12,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines BufferTexts(const output::TDevice& device) {
+Lines BufferTexts(const output::OutputDevice& device) {
     Lines texts;
-    for (const output::TReceiptEntry& entry : device.ReceiptStrList())
+    for (const output::ReceiptEntry& entry : device.ReceiptStrList())
         texts.push_back(entry.Text);
     return texts;
 }
@@ -67,7 +67,7 @@ class ShiftTotals : public KktInstanceTest, public ::testing::WithParamInterface
 
 TEST_P(ShiftTotals, PrintEveryKindPaymentTaxAndTotalOfTheShift) {
     EditStorage(BusyShift);
-    Device().LoadDataFN();
+    Storage().Load();
     PrintShiftTotals(Instance(), GetParam().closing);
     EXPECT_EQ(BufferTexts(Device()), BusyShiftTotals(GetParam().drawer));
 }

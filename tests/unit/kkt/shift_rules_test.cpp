@@ -19,34 +19,34 @@ namespace veltrano::kkt::testing {
 namespace {
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
-using Operation = std::function<void(TDeviceDriver&)>;
+using Operation = std::function<void(DeviceInstance&)>;
 
 const pugi::xml_document Cashier = CashierInput("Петров П.П.", "");
 
-void Open(TDeviceDriver& instance) {
+void Open(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     OpenShift(instance, Cashier, output);
 }
 
-void Close(TDeviceDriver& instance) {
+void Close(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     CloseShift(instance, Cashier, output);
 }
 
-void Settlements(TDeviceDriver& instance) {
+void Settlements(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     ReportCurrentStatusOfSettlements(instance, Cashier, output);
 }
 
-void XReport(TDeviceDriver& instance) {
+void XReport(DeviceInstance& instance) {
     PrintXReport(instance, Cashier);
 }
 
 Operation Cash(const char* amount) {
-    return [amount](TDeviceDriver& instance) { CashInOutcome(instance, *Money::Parse(amount)); };
+    return [amount](DeviceInstance& instance) { CashInOutcome(instance, *Money::Parse(amount)); };
 }
 
-std::string FailureMessage(const Operation& operation, TDeviceDriver& instance) {
+std::string FailureMessage(const Operation& operation, DeviceInstance& instance) {
     try {
         operation(instance);
     } catch (const std::exception& error) {
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UnwritableCase{"Settlements", {{"FNLifeState", "1"}}, {}, &Settlements}),
     [](const ::testing::TestParamInfo<UnwritableCase>& info) { return std::string(info.param.name); });
 
-void Status(TDeviceDriver& instance) {
+void Status(DeviceInstance& instance) {
     pugi::xml_document output = EmptyOutput();
     GetCurrentStatus(instance, output);
 }
@@ -200,8 +200,8 @@ TEST_P(ShiftAge, DecidesWhetherTheShiftHasExpired) {
     Open(Instance());
     EditStorage({{"DayStart", std::to_string(TestMoment() - testCase.age)}});
 
-    Device().LoadDataFN();
-    EXPECT_EQ(FailureMessage([](TDeviceDriver& instance) { CheckShiftOpen(instance); }, Instance()),
+    Storage().Load();
+    EXPECT_EQ(FailureMessage([](DeviceInstance& instance) { CheckShiftOpen(instance); }, Instance()),
               testCase.checkOutcome);
 
     pugi::xml_document status = EmptyOutput();
@@ -217,16 +217,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ShiftAgeCase{86401, "Длительность смены превысила 24 часа", "3", "2"}));
 
 TEST_F(KktInstanceTest, AClosedShiftFailsTheShiftCheck) {
-    Device().LoadDataFN();
-    EXPECT_EQ(FailureMessage([](TDeviceDriver& instance) { CheckShiftOpen(instance); }, Instance()),
+    Storage().Load();
+    EXPECT_EQ(FailureMessage([](DeviceInstance& instance) { CheckShiftOpen(instance); }, Instance()),
               "Смена закрыта");
 }
 
 TEST_F(KktInstanceTest, AnOldClosedShiftCountsAsExpiredButStaysClosed) {
     EditStorage({{"DayStart", std::to_string(TestMoment() - 90000)}});
-    Device().LoadDataFN();
+    Storage().Load();
     EXPECT_TRUE(CheckShiftExpired(Instance()));
-    EXPECT_EQ(Device().GetFNValue("DayState"), "0");
+    EXPECT_EQ(Storage().Value("DayState"), "0");
 }
 
 class ExpiredShiftClose : public KktInstanceTest, public ::testing::WithParamInterface<const char*> {};
@@ -245,8 +245,8 @@ TEST_F(KktInstanceTest, ARefusedOpeningKeepsTheCashierItRead) {
     Open(Instance());
     pugi::xml_document output = EmptyOutput();
     EXPECT_THROW(OpenShift(Instance(), CashierInput("Сидорова А.А.", "7700"), output), std::runtime_error);
-    EXPECT_EQ(Instance().FCashierName, "Сидорова А.А.");
-    EXPECT_EQ(Instance().FCashierINN, "7700");
+    EXPECT_EQ(Instance().CurrentCashier().Name, "Сидорова А.А.");
+    EXPECT_EQ(Instance().CurrentCashier().INN, "7700");
     EXPECT_EQ(Compact(output), "");
 }
 

@@ -1,4 +1,4 @@
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 #include "storage_fixture.h"
 
 #include <pugixml.hpp>
@@ -68,7 +68,7 @@ std::vector<pugi::xml_node> FieldsOf(const pugi::xml_document& doc) {
 }
 
 TEST_F(DataFNTest, NewMachineGetsTheDefaultFileUnderTheCommonDataFolder) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EXPECT_EQ(storage.FileName(), DefaultFile());
     ASSERT_TRUE(fs::is_regular_file(DefaultFile()));
 
@@ -108,7 +108,7 @@ TEST_F(DataFNTest, NewMachineGetsTheDefaultFileUnderTheCommonDataFolder) {
 }
 
 TEST_F(DataFNTest, FileIsUtf8WithPlainDeclarationAndCrLfLines) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     const std::string text = ReadBytes(DefaultFile());
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\"?>\r\n<DataFN>\r\n", 0), 0u) << text.substr(0, 60);
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
@@ -120,7 +120,7 @@ TEST_F(DataFNTest, FileIsUtf8WithPlainDeclarationAndCrLfLines) {
 
 TEST_F(DataFNTest, ExplicitPathIsUsedAsGivenWithItsFoldersCreated) {
     const fs::path file = root_ / "x" / "y" / "z" / "Storage.xml";
-    TDataFN storage(file);
+    FiscalStorage storage(file);
     EXPECT_EQ(storage.FileName(), file);
     EXPECT_TRUE(fs::is_regular_file(file));
     EXPECT_FALSE(fs::exists(DefaultFile()));
@@ -129,12 +129,12 @@ TEST_F(DataFNTest, ExplicitPathIsUsedAsGivenWithItsFoldersCreated) {
 
 TEST_F(DataFNTest, ExistingFileIsLoadedNotReplaced) {
     {
-        TDataFN first{fs::path()};
+        FiscalStorage first{fs::path()};
         first.SetValue("DayCounter", 41);
-        first.SaveXMLDocument();
+        first.Save();
     }
     const std::string before = ReadBytes(DefaultFile());
-    TDataFN second{fs::path()};
+    FiscalStorage second{fs::path()};
     EXPECT_EQ(second.GetValue("DayCounter"), "41");
     EXPECT_TRUE(ReadBytes(DefaultFile()) == before) << "a readable storage is not rewritten at the start";
 }

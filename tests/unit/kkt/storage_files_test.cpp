@@ -1,4 +1,4 @@
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 #include "storage_fixture.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ class DataFNDamagedAtStart : public DataFNTest, public ::testing::WithParamInter
 
 TEST_P(DataFNDamagedAtStart, IsReplacedByDefaultsSilently) {
     WriteBytes(DefaultFile(), GetParam());
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EXPECT_EQ(storage.GetValue("KKTNumber"), "1234567890123456");
     EXPECT_EQ(ReadBytes(DefaultFile()).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
     EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
@@ -43,24 +43,24 @@ TEST_F(DataFNTest, ReadersAcceptAByteOrderMarkAndAnEncodingDeclaration) {
                              "<DataFN>\r\n  <OrganizationName Value=\"Касса №1\" TypeValue=\"String\"/>\r\n"
                              "  <M241 Value=\"10,5\" TypeValue=\"Number\"/>\r\n</DataFN>\r\n";
     WriteBytes(DefaultFile(), text);
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EXPECT_EQ(storage.GetValue("OrganizationName"), "Касса №1");
     EXPECT_EQ(ReadBytes(DefaultFile()), text) << "a readable storage is not rewritten at the start";
-    storage.LoadXMLDocument();
+    storage.Load();
     EXPECT_EQ(storage.GetValue("M241"), "10.5");
 }
 
 TEST_F(DataFNTest, AWellFormedFileOfAnotherKindIsLeftAlone) {
     const std::string text = "<?xml version=\"1.0\"?>\r\n<Settings><Parameter Name=\"x\"/></Settings>\r\n";
     WriteBytes(DefaultFile(), text);
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EXPECT_THROW(storage.GetValue("KKTNumber"), std::runtime_error);
     EXPECT_THROW(storage.SetValue("KKTNumber", "1"), std::runtime_error);
     EXPECT_EQ(ReadBytes(DefaultFile()), text);
 }
 
 TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothing) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     storage.SetValue("DayCounter", 3);
     const std::string damaged =
         "<?xml version=\"1.0\"?>\r\n<DataFN>\r\n  <M0 Value=\"0\" TypeValue=\"Number\">\r\n";
@@ -68,7 +68,7 @@ TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothi
 
     std::string message;
     try {
-        storage.LoadXMLDocument();
+        storage.Load();
     } catch (const std::runtime_error& error) {
         message = error.what();
     }
@@ -79,49 +79,49 @@ TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothi
 }
 
 TEST_F(DataFNTest, FileDeletedBetweenOperationsMovesTheStorageToTheFallbackFolder) {
-    TDataFN storage(fs::path(), fallback_);
+    FiscalStorage storage(fs::path(), fallback_);
     storage.SetValue("DayCounter", 3);
-    storage.SaveXMLDocument();
+    storage.Save();
     fs::remove(DefaultFile());
     WriteBytes(fallback_ / "DataFN.xml", "an older file of that name is replaced");
 
-    storage.LoadXMLDocument();
+    storage.Load();
     const fs::path moved = fallback_ / "DataFN.xml";
     EXPECT_EQ(storage.FileName(), moved);
     EXPECT_EQ(storage.GetValue("DayCounter"), "0");
     EXPECT_EQ(ReadBytes(moved).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
 
     // From now on the storage stays there, even when the default file comes back.
-    TDataFN other{fs::path()};
+    FiscalStorage other{fs::path()};
     EditFile(moved, "<DayCounter Value=\"0\"", "<DayCounter Value=\"8\"");
-    storage.LoadXMLDocument();
+    storage.Load();
     EXPECT_EQ(storage.GetValue("DayCounter"), "8");
     storage.SetValue("DayCounter", 9);
-    storage.SaveXMLDocument();
-    EXPECT_EQ(TDataFN(moved).GetValue("DayCounter"), "9");
+    storage.Save();
+    EXPECT_EQ(FiscalStorage(moved).GetValue("DayCounter"), "9");
     EXPECT_EQ(other.GetValue("DayCounter"), "0");
 }
 
 TEST_F(DataFNTest, SavesLeaveNoTemporaryFilesBehind) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     for (int i = 0; i < 5; ++i) {
         storage.SetValue("TotalDocCounter", i);
-        storage.SaveXMLDocument();
+        storage.Save();
     }
     EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
-    EXPECT_EQ(TDataFN(fs::path()).GetValue("TotalDocCounter"), "4");
+    EXPECT_EQ(FiscalStorage(fs::path()).GetValue("TotalDocCounter"), "4");
 }
 
 TEST_F(DataFNTest, AFailedSaveThrowsAndLeavesTheOldFileIntact) {
     const fs::path folder = root_ / "device";
-    TDataFN storage(folder / "DataFN.xml");
+    FiscalStorage storage(folder / "DataFN.xml");
     const std::string saved = ReadBytes(folder / "DataFN.xml");
     storage.SetValue("DayCounter", 12);
 
     // The folder is moved away and a plain file stands in its place: nothing can be written there.
     fs::rename(folder, root_ / "moved");
     WriteBytes(folder, "a file, not a folder");
-    EXPECT_THROW(storage.SaveXMLDocument(), std::runtime_error);
+    EXPECT_THROW(storage.Save(), std::runtime_error);
     fs::remove(folder);
     fs::rename(root_ / "moved", folder);
 
@@ -131,12 +131,12 @@ TEST_F(DataFNTest, AFailedSaveThrowsAndLeavesTheOldFileIntact) {
 
 TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
     const fs::path file = root_ / "device" / "DataFN.xml";
-    TDataFN storage(file);
+    FiscalStorage storage(file);
     // A folder with content now stands at the storage path: the new text is written aside and cannot replace
     // it.
     fs::remove(file);
     WriteBytes(file / "keep.txt", "kept");
-    EXPECT_THROW(storage.SaveXMLDocument(), std::runtime_error);
+    EXPECT_THROW(storage.Save(), std::runtime_error);
     EXPECT_EQ(FolderEntries(file.parent_path()), std::vector<std::string>{"DataFN.xml"});
     EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
 }
@@ -144,12 +144,12 @@ TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
 TEST_F(DataFNTest, AFileThatCannotBeReadAtTheStartFailsAndIsKept) {
     const fs::path file = root_ / "device" / "DataFN.xml";
     WriteBytes(file / "keep.txt", "kept");
-    EXPECT_THROW(TDataFN{file}, std::runtime_error);
+    EXPECT_THROW(FiscalStorage{file}, std::runtime_error);
     EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
 }
 
 TEST_F(DataFNTest, ClearFNDeletesTheFileAndKeepsTheDocument) {
-    TDataFN storage(fs::path(), fallback_);
+    FiscalStorage storage(fs::path(), fallback_);
     storage.SetValue("DayCounter", 4);
     storage.ClearFN();
     EXPECT_FALSE(fs::exists(DefaultFile()));
@@ -158,15 +158,15 @@ TEST_F(DataFNTest, ClearFNDeletesTheFileAndKeepsTheDocument) {
 }
 
 TEST_F(DataFNTest, InstancesSharingAFileSeeEachOthersSaves) {
-    TDataFN first{fs::path()};
-    TDataFN second{fs::path()};
+    FiscalStorage first{fs::path()};
+    FiscalStorage second{fs::path()};
     first.SetValue("TotalDocCounter", 1);
-    first.SaveXMLDocument();
-    second.LoadXMLDocument();
+    first.Save();
+    second.Load();
     EXPECT_EQ(second.GetValue("TotalDocCounter"), "1");
     second.SetValue("TotalDocCounter", 2);
-    second.SaveXMLDocument();
-    first.LoadXMLDocument();
+    second.Save();
+    first.Load();
     EXPECT_EQ(first.GetValue("TotalDocCounter"), "2");
 }
 

@@ -1,4 +1,4 @@
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 #include "storage_fixture.h"
 
 #include <pugixml.hpp>
@@ -39,7 +39,7 @@ struct StoredCase {
 class DataFNStoredValue : public DataFNTest, public ::testing::WithParamInterface<StoredCase> {};
 
 TEST_P(DataFNStoredValue, ReadsNumbersWithAPoint) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     const std::string original = "<" + std::string(GetParam().field) + " Value=\"";
     const std::string text = ReadBytes(DefaultFile());
     const auto at = text.find(original);
@@ -47,7 +47,7 @@ TEST_P(DataFNStoredValue, ReadsNumbersWithAPoint) {
     const auto end = text.find('"', at + original.size());
     WriteBytes(DefaultFile(), text.substr(0, at + original.size()) + GetParam().stored + text.substr(end));
 
-    storage.LoadXMLDocument();
+    storage.Load();
     EXPECT_EQ(storage.GetValue(GetParam().field), GetParam().read);
 }
 
@@ -63,53 +63,62 @@ INSTANTIATE_TEST_SUITE_P(Table, DataFNStoredValue,
                                            StoredCase{"VATIN", "  123  ", "  123  "}));
 
 TEST_F(DataFNTest, HandEditBetweenOperationsIsTaken) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "<M241 Value=\"0\"", "<M241 Value=\"500.25\"");
     EXPECT_EQ(storage.GetValue("M241"), "0");
-    storage.LoadXMLDocument();
+    storage.Load();
     EXPECT_EQ(storage.GetValue("M241"), "500.25");
 }
 
 struct WriteCase {
     const char* field;
-    std::function<void(TDataFN&)> write;
+    std::function<void(FiscalStorage&)> write;
     const char* read;
 };
 
 TEST_F(DataFNTest, TypedValuesHaveTheirStoredForms) {
     const std::vector<WriteCase> cases = {
-        {"DayCounter", [](TDataFN& s) { s.SetValue("DayCounter", 7); }, "7"},
-        {"DayStart", [](TDataFN& s) { s.SetValue("DayStart", std::int64_t{-2203891200}); }, "-2203891200"},
-        {"M241", [](TDataFN& s) { s.SetValue("M241", Money::FromUnits(125000)); }, "12.5"},
-        {"M242", [](TDataFN& s) { s.SetValue("M242", Money::FromUnits(-1)); }, "-0.0001"},
-        {"M243", [](TDataFN& s) { s.SetValue("M243", Money::FromWhole(3)); }, "3"},
-        {"OfflineMode", [](TDataFN& s) { s.SetValue("OfflineMode", true); }, "true"},
-        {"ServiceSign", [](TDataFN& s) { s.SetValue("ServiceSign", false); }, "false"},
-        {"OrganizationName", [](TDataFN& s) { s.SetValue("OrganizationName", "ООО \"Ромашка\" & <Ко>\r\n"); },
+        {"DayCounter", [](FiscalStorage& s) { s.SetValue("DayCounter", 7); }, "7"},
+        {"DayStart", [](FiscalStorage& s) { s.SetValue("DayStart", std::int64_t{-2203891200}); },
+         "-2203891200"},
+        {"M241", [](FiscalStorage& s) { s.SetValue("M241", Money::FromUnits(125000)); }, "12.5"},
+        {"M242", [](FiscalStorage& s) { s.SetValue("M242", Money::FromUnits(-1)); }, "-0.0001"},
+        {"M243", [](FiscalStorage& s) { s.SetValue("M243", Money::FromWhole(3)); }, "3"},
+        {"OfflineMode", [](FiscalStorage& s) { s.SetValue("OfflineMode", true); }, "true"},
+        {"ServiceSign", [](FiscalStorage& s) { s.SetValue("ServiceSign", false); }, "false"},
+        {"OrganizationName",
+         [](FiscalStorage& s) { s.SetValue("OrganizationName", "ООО \"Ромашка\" & <Ко>\r\n"); },
          "ООО \"Ромашка\" & <Ко>\r\n"},
-        {"AutomaticNumber", [](TDataFN& s) { s.SetValue("AutomaticNumber", std::string_view("A-1")); },
+        {"AutomaticNumber", [](FiscalStorage& s) { s.SetValue("AutomaticNumber", std::string_view("A-1")); },
          "A-1"},
     };
     {
-        TDataFN storage{fs::path()};
+        FiscalStorage storage{fs::path()};
         for (const WriteCase& c : cases) {
             c.write(storage);
             EXPECT_EQ(storage.GetValue(c.field), c.read) << c.field;
         }
-        storage.SaveXMLDocument();
+        storage.Save();
     }
-    TDataFN reloaded{fs::path()};
+    FiscalStorage reloaded{fs::path()};
     for (const WriteCase& c : cases)
         EXPECT_EQ(reloaded.GetValue(c.field), c.read) << c.field << " after a save and a new load";
 }
 
+TEST_F(DataFNTest, ValueTrimsTheStoredText) {
+    FiscalStorage storage{fs::path()};
+    storage.SetValue("KKTNumber", "  0000000001  ");
+    EXPECT_EQ(storage.Value("KKTNumber"), "0000000001");
+    EXPECT_EQ(storage.GetValue("KKTNumber"), "  0000000001  ");
+}
+
 TEST_F(DataFNTest, WritingNeverChangesTheType) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     storage.SetValue("RegDocumentNumber", 15);
     storage.SetValue("FFD", "1.1");
     storage.SetValue("OfflineMode", 1);
     storage.SetValue("VATIN", Money::FromWhole(5));
-    storage.SaveXMLDocument();
+    storage.Save();
     EXPECT_EQ(storage.GetValue("RegDocumentNumber"), "15");
     EXPECT_EQ(TypeInFile(DefaultFile(), "RegDocumentNumber"), "String");
     EXPECT_EQ(TypeInFile(DefaultFile(), "FFD"), "Number");
@@ -118,7 +127,7 @@ TEST_F(DataFNTest, WritingNeverChangesTheType) {
 }
 
 TEST_F(DataFNTest, NamesCompareWithLetterCase) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     for (const char* name : {"kktnumber", "KKTNUMBER", "m241", "o0", "DataFN", "", "M301", "M 1"}) {
         EXPECT_EQ(MessageOf([&] { storage.GetValue(name); }),
                   "Не найдено поле " + std::string(name) + " в ФН");
@@ -128,23 +137,23 @@ TEST_F(DataFNTest, NamesCompareWithLetterCase) {
 }
 
 TEST_F(DataFNTest, WritingAFieldTheFileLacksChangesNothing) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "\r\n  <M300 Value=\"0\" TypeValue=\"Number\" />", "");
-    storage.LoadXMLDocument();
+    storage.Load();
     const std::string before = ReadBytes(DefaultFile());
 
     EXPECT_EQ(MessageOf([&] { storage.SetValue("M300", Money::FromWhole(1)); }), "Не найдено поле M300 в ФН");
-    storage.SaveXMLDocument();
+    storage.Save();
     EXPECT_TRUE(ReadBytes(DefaultFile()) == before) << "the saved file changed";
 }
 
 TEST_F(DataFNTest, AValueAttributeMissingByHandIsWrittenBeforeTheType) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "<DayState Value=\"0\" ", "<DayState ");
-    storage.LoadXMLDocument();
+    storage.Load();
     EXPECT_EQ(storage.GetValue("DayState"), "");
     storage.SetValue("DayState", 1);
-    storage.SaveXMLDocument();
+    storage.Save();
     EXPECT_NE(ReadBytes(DefaultFile()).find("<DayState Value=\"1\" TypeValue=\"Number\" />"),
               std::string::npos);
 }
@@ -165,7 +174,7 @@ std::vector<std::string> ShiftFields() {
 }
 
 TEST_F(DataFNTest, ClearingShiftCountersZeroesExactlyTheShiftFields) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     const std::vector<std::string> shift = ShiftFields();
     const std::vector<std::string> kept = {"DayCounter",
                                            "TotalFiscalDocCounter",
@@ -204,9 +213,9 @@ TEST_F(DataFNTest, ClearingShiftCountersZeroesExactlyTheShiftFields) {
 }
 
 TEST_F(DataFNTest, ClearingShiftCountersOfAFileLackingOneChangesNothing) {
-    TDataFN storage{fs::path()};
+    FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "\r\n  <O154 Value=\"0\" TypeValue=\"Number\" />", "");
-    storage.LoadXMLDocument();
+    storage.Load();
     storage.SetValue("FiscalDocCounter", 9);
     EXPECT_EQ(MessageOf([&] { storage.ClearFNCounters(); }), "Не найдено поле O154 в ФН");
     EXPECT_EQ(storage.GetValue("FiscalDocCounter"), "9");

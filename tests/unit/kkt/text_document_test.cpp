@@ -46,8 +46,8 @@ protected:
 
     std::vector<Item> Items() {
         std::vector<Item> items;
-        for (const output::TReceiptEntry& entry : Device().ReceiptStrList()) {
-            const output::TPrintObject& object = *entry.Object;
+        for (const output::ReceiptEntry& entry : Device().ReceiptStrList()) {
+            const output::PrintObject& object = *entry.Object;
             items.push_back(
                 {entry.NumType(), entry.Text, object.FontName, object.FontSize, object.FontStyle});
         }
@@ -128,7 +128,7 @@ TEST_F(TextDocument, TheCutMarkerFollowsTheCutStringSetting) {
         {"", "---", "---"},
     };
     for (const auto& [marker, line, laidOut] : cases) {
-        Instance().FCutMarker = marker;
+        Instance().SetCutMarker(marker);
         Print("<Document><Positions><TextString Text=\"" + line + "\"/></Positions></Document>");
         ASSERT_EQ(Items().size(), 1u) << line;
         EXPECT_EQ(text::TrimRight(Items()[0].text), laidOut) << line;
@@ -185,7 +185,7 @@ TEST(FindGraphicTextBlock, TakesTheTextBetweenTheFirstOpeningAndTheFirstClosingT
         {"", std::nullopt},
     };
     for (const auto& [line, expected] : cases) {
-        const std::optional<TGraphicTextBlock> block = FindGraphicTextBlock(line);
+        const std::optional<GraphicTextBlock> block = FindGraphicTextBlock(line);
         const Block found = block ? Block(std::pair{block->Style, block->Text}) : std::nullopt;
         EXPECT_EQ(found, expected) << line;
     }

@@ -9,7 +9,7 @@ namespace veltrano::kkt {
 namespace {
 
 TEST(TaxValues, RateNumbersComeFromTheWholeCodeIgnoringCase) {
-    const TTaxValues taxes;
+    const TaxValues taxes;
     const struct {
         std::string_view code;
         int rate;

@@ -12,9 +12,9 @@ namespace {
 
 using test::PreviewRecorder;
 
-std::vector<std::string> Texts(const TReceiptList& list) {
+std::vector<std::string> Texts(const ReceiptEntries& list) {
     std::vector<std::string> texts;
-    for (const TReceiptEntry& entry : list)
+    for (const ReceiptEntry& entry : list)
         texts.push_back(entry.Text);
     return texts;
 }
@@ -26,7 +26,7 @@ protected:
 
     PreviewRecorder preview;
     test::TempFolder folder;
-    TDevice device{folder.Path() / "DataFN.xml"};
+    OutputDevice device;
 };
 
 TEST_F(CreateReceipt, TheLogoTagInAnyCaseBecomesALogoEntryAfterItsLine) {
@@ -37,7 +37,7 @@ TEST_F(CreateReceipt, TheLogoTagInAnyCaseBecomesALogoEntryAfterItsLine) {
     device.CreateReceipt("Чек", "12");
 
     ASSERT_EQ(preview->documents.size(), 1u);
-    const TReceiptList& copy = preview->documents[0].Copy;
+    const ReceiptEntries& copy = preview->documents[0].Copy;
     const std::vector<std::string> expected{"Товар ", "EAC", "простая   ", "xy", "EAC"};
     EXPECT_EQ(Texts(copy), expected);
     const int kinds[] = {KindTextLine, KindEACLogo, KindTextLine, KindTextLine, KindEACLogo};
@@ -49,7 +49,7 @@ TEST_F(CreateReceipt, TheLogoTagInAnyCaseBecomesALogoEntryAfterItsLine) {
 
 TEST_F(CreateReceipt, TheBufferKeepsItsTagsForThePrintPath) {
     device.PrintText("[b]Жирный[/b] [EAC]", "");
-    const TReceiptList before = device.ReceiptStrList();
+    const ReceiptEntries before = device.ReceiptStrList();
     device.CreateReceipt("Текстовый документ", "3");
     ASSERT_EQ(device.ReceiptStrList().size(), before.size());
     EXPECT_EQ(device.ReceiptStrList()[0].Text, before[0].Text);
@@ -69,14 +69,14 @@ TEST_F(CreateReceipt, TagsAreStrippedFromEveryKindOfEntry) {
 }
 
 TEST_F(CreateReceipt, StripTagsLeavesTheLogoTag) {
-    TReceiptList list{{"[i]a[/i][EAC]", TextLineObject()}, {"[invert][font1]b", TextLineObject()}};
-    TDevice::StripTags(list);
+    ReceiptEntries list{{"[i]a[/i][EAC]", TextLineObject()}, {"[invert][font1]b", TextLineObject()}};
+    OutputDevice::StripTags(list);
     EXPECT_EQ(Texts(list), (std::vector<std::string>{"a[EAC]", "b"}));
 }
 
 TEST_F(CreateReceipt, ADescriptorOutlivesTheBufferWhileACopyHoldsIt) {
     device.ShowReceiptForm = 2;
-    std::weak_ptr<const TPrintObject> watched;
+    std::weak_ptr<const PrintObject> watched;
     {
         auto descriptor = MakePrintObject(KindGraphicText, "Graphic text2");
         watched = descriptor;
@@ -165,7 +165,7 @@ TEST_F(CreateReceipt, AMissingWindowIsCreatedBeforeTheDocumentIsShown) {
 TEST_F(CreateReceipt, AnotherDevicesEndDestroysTheSharedWindow) {
     device.ShowReceiptForm = 2;
     device.Enable();
-    { TDevice other(folder.Path() / "OtherDataFN.xml"); }
+    { OutputDevice other; }
     EXPECT_FALSE(preview->exists);
     device.CreateReceipt("Чек", "2");
     EXPECT_TRUE(preview->exists);
@@ -173,7 +173,7 @@ TEST_F(CreateReceipt, AnotherDevicesEndDestroysTheSharedWindow) {
 }
 
 TEST(NoWindowPreview, KeepsTheWindowLifeCycleAndDropsDocuments) {
-    auto preview = std::make_shared<TNoWindowPreview>();
+    auto preview = std::make_shared<NoWindowPreview>();
     EXPECT_FALSE(preview->Exists());
     preview->Ensure(42, 2);
     EXPECT_TRUE(preview->Exists());

@@ -78,7 +78,7 @@ TEST_F(PrintText, LaysOutLinesOfExactlyLineLenCharacters) {
         device.LineLen = c.lineLen;
         device.PrintText(c.left, c.right);
         EXPECT_EQ(BufferTexts(), c.expected) << c.name;
-        for (const TReceiptEntry& entry : device.ReceiptStrList())
+        for (const ReceiptEntry& entry : device.ReceiptStrList())
             EXPECT_EQ(entry.NumType(), KindTextLine) << c.name;
     }
 }
@@ -140,13 +140,6 @@ TEST_F(DeviceTest, ClearBufferEmptiesTheBuffer) {
     device.PrintQRcode("q");
     device.ClearBuffer();
     EXPECT_TRUE(device.ReceiptStrList().empty());
-}
-
-TEST_F(DeviceTest, GetFNValueTrimsTheStoredText) {
-    device.SetFNValue("KKTNumber", "  0000000001  ");
-    EXPECT_EQ(device.GetFNValue("KKTNumber"), "0000000001");
-    device.SetFNValue("DayCounter", 7);
-    EXPECT_EQ(device.GetFNValue("DayCounter"), "7");
 }
 
 } // namespace

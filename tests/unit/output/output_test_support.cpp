@@ -41,28 +41,28 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
     return content.str();
 }
 
-void TRecordingPreview::Ensure(std::size_t lineLen, int showReceiptForm) {
+void RecordingPreview::Ensure(std::size_t lineLen, int showReceiptForm) {
     journal.push_back("Ensure " + std::to_string(lineLen) + " " + std::to_string(showReceiptForm));
     exists = true;
 }
 
-void TRecordingPreview::Destroy() {
+void RecordingPreview::Destroy() {
     journal.emplace_back("Destroy");
     exists = false;
 }
 
-void TRecordingPreview::Place(const TPreviewPlacement& where) {
+void RecordingPreview::Place(const PreviewPlacement& where) {
     journal.emplace_back("Place");
     placement = where;
 }
 
-void TRecordingPreview::AddDocument(std::string caption, std::string number, TReceiptList copy) {
+void RecordingPreview::AddDocument(std::string caption, std::string number, ReceiptEntries copy) {
     journal.push_back("AddDocument " + caption + " " + number);
     documents.push_back({std::move(caption), std::move(number), std::move(copy)});
 }
 
 PreviewRecorder::PreviewRecorder()
-    : recording_(std::make_shared<TRecordingPreview>()), previous_(InstallReceiptPreview(recording_)) {}
+    : recording_(std::make_shared<RecordingPreview>()), previous_(InstallReceiptPreview(recording_)) {}
 
 PreviewRecorder::~PreviewRecorder() {
     InstallReceiptPreview(previous_);
@@ -70,7 +70,7 @@ PreviewRecorder::~PreviewRecorder() {
 
 std::vector<std::string> DeviceTest::BufferTexts() const {
     std::vector<std::string> texts;
-    for (const TReceiptEntry& entry : device.ReceiptStrList())
+    for (const ReceiptEntry& entry : device.ReceiptStrList())
         texts.push_back(entry.Text);
     return texts;
 }

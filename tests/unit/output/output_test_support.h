@@ -2,7 +2,7 @@
 // what the device hands over.
 #pragma once
 
-#include "output/device.h"
+#include "output/output_device.h"
 #include "output/receipt_preview.h"
 
 #include <gtest/gtest.h>
@@ -40,26 +40,26 @@ private:
 
 std::string ReadWholeFile(const std::filesystem::path& file);
 
-struct TShownDocument {
+struct ShownDocument {
     std::string Caption;
     std::string Number;
-    TReceiptList Copy;
+    ReceiptEntries Copy;
 };
 
 // Keeps the documents and writes every call into a journal, like "Ensure 42 2".
-class TRecordingPreview final : public IReceiptPreview {
+class RecordingPreview final : public IReceiptPreview {
 public:
     bool Exists() const override { return exists; }
     void Ensure(std::size_t lineLen, int showReceiptForm) override;
     void Destroy() override;
-    void Place(const TPreviewPlacement& placement) override;
+    void Place(const PreviewPlacement& placement) override;
     int MonospacedCharWidth() const override { return 8; }
-    void AddDocument(std::string caption, std::string number, TReceiptList copy) override;
+    void AddDocument(std::string caption, std::string number, ReceiptEntries copy) override;
 
     bool exists = false;
     std::vector<std::string> journal;
-    std::vector<TShownDocument> documents;
-    TPreviewPlacement placement;
+    std::vector<ShownDocument> documents;
+    PreviewPlacement placement;
 };
 
 // Installs a recording preview for the test's lifetime and puts the previous one back afterwards.
@@ -69,22 +69,22 @@ public:
     ~PreviewRecorder();
     PreviewRecorder(const PreviewRecorder&) = delete;
     PreviewRecorder& operator=(const PreviewRecorder&) = delete;
-    TRecordingPreview& operator*() const { return *recording_; }
-    TRecordingPreview* operator->() const { return recording_.get(); }
+    RecordingPreview& operator*() const { return *recording_; }
+    RecordingPreview* operator->() const { return recording_.get(); }
 
 private:
-    std::shared_ptr<TRecordingPreview> recording_;
+    std::shared_ptr<RecordingPreview> recording_;
     std::shared_ptr<IReceiptPreview> previous_;
 };
 
-// A device with its storage in a fresh folder.
+// A device with a fresh folder for its files.
 class DeviceTest : public ::testing::Test {
 protected:
     // The texts of the buffer's entries, in order.
     std::vector<std::string> BufferTexts() const;
 
     TempFolder folder;
-    TDevice device{folder.Path() / "DataFN.xml"};
+    OutputDevice device;
 };
 
 } // namespace veltrano::output::test

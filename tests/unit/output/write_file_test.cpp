@@ -31,7 +31,7 @@ protected:
 
     test::PreviewRecorder preview;
     test::TempFolder folder;
-    TDevice device{folder.Path() / "DataFN.xml"};
+    OutputDevice device;
 };
 
 TEST_F(WriteFile, AnEmptyOrBlankPathWritesNothing) {

@@ -67,5 +67,15 @@ TEST_F(PlatformTest, SystemTextNamesTheKernel) {
     EXPECT_EQ(text.back(), ')');
 }
 
+TEST(LocalClock, IsAPlausibleLocalClock) {
+    const moment::DateTime now = LocalNow();
+    EXPECT_GE(now.year, 2020);
+    EXPECT_GE(now.month, 1);
+    EXPECT_LE(now.month, 12);
+    EXPECT_GE(now.millisecond, 0);
+    EXPECT_LE(now.millisecond, 999);
+    EXPECT_EQ(moment::FromMoment(moment::ToMoment(now)).day, now.day);
+}
+
 } // namespace
 } // namespace veltrano::platform

@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace veltrano::driver {
 
 using addin::V8Variant;
 
-class TCustomDriver : public addin::TV8UserObject {
+class DriverBase : public addin::UserObject {
 public:
     // Clears the last error and writes true into the result slot when there is one.
     void ReportSuccess(V8Variant* result);
@@ -21,9 +22,16 @@ public:
     // The code is the equipment code of an EquException, 1001 for any other error.
     void ReportEcrFailure(const std::exception& error, V8Variant* result);
 
-    TResult FLastResult;
+    const ResultRecord& LastResult() const { return lastResult_; }
     // The identifier of the device instance being connected.
-    std::string FDeviceID;
+    const std::string& DeviceId() const { return deviceId_; }
+
+protected:
+    void SetDeviceId(std::string deviceId) { deviceId_ = std::move(deviceId); }
+
+private:
+    ResultRecord lastResult_;
+    std::string deviceId_;
 };
 
 } // namespace veltrano::driver

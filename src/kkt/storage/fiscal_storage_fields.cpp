@@ -1,4 +1,4 @@
-#include "kkt/storage/data_fn_fields.h"
+#include "kkt/storage/fiscal_storage_fields.h"
 
 namespace veltrano::kkt {
 namespace {
@@ -10,8 +10,8 @@ void AddRange(std::vector<std::string>& names, char bank, int first, int last) {
         names.push_back(bank + std::to_string(i));
 }
 
-std::vector<TFNField> BuildFields() {
-    std::vector<TFNField> fields = {
+std::vector<FNField> BuildFields() {
+    std::vector<FNField> fields = {
         {"KKTNumber", "String", "1234567890123456"},
         {"KKTSerialNumber", "String", "12345678"},
         {"FNSerialNumber", "String", "9999000000000000"},
@@ -71,8 +71,8 @@ std::vector<std::string> BuildShiftCounters() {
 
 } // namespace
 
-const std::vector<TFNField>& DefaultFNFields() {
-    static const std::vector<TFNField> fields = BuildFields();
+const std::vector<FNField>& DefaultFNFields() {
+    static const std::vector<FNField> fields = BuildFields();
     return fields;
 }
 

@@ -1,8 +1,8 @@
-#include "driver/log.h"
+#include "log/log.h"
 
-#include "driver/log_clock.h"
-#include "driver/version.h"
-#include "driver_test_support.h"
+#include "common/version.h"
+#include "data_folder.h"
+#include "log/log_clock.h"
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace veltrano::log {
 namespace {
 
 namespace fs = std::filesystem;
-using driver::testing::ReadBytes;
+using testing::ReadBytes;
 
 moment::DateTime gNow{2024, 3, 5, 14, 7, 9, 45};
 moment::DateTime FixedClock() {
@@ -26,7 +26,7 @@ moment::DateTime FixedClock() {
 
 // Every test starts with the log as the module leaves it after registration: off, no banner yet, default
 // folder.
-class LogTest : public driver::testing::DataFolderTest {
+class LogTest : public testing::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
@@ -106,14 +106,14 @@ TEST_F(LogTest, FirstLineOfTheDayComesAfterTheStartBanner) {
     EXPECT_EQ(lines[1], "============Start log=============");
     EXPECT_EQ(lines[2], "OS version:\t" + platform::SystemText());
     EXPECT_EQ(lines[3], "Application:\t" + platform::ModulePath().filename().string());
-    EXPECT_EQ(lines[4], "App. version:\t" + driver::ModuleVersionText());
+    EXPECT_EQ(lines[4], "App. version:\t" + ModuleVersionText());
     EXPECT_EQ(lines[5], std::string(40, ' '));
     EXPECT_EQ(lines[6], "2024.03.05 14:07:09.045\tDEBUG\t> OpenShift: \tParams: []");
     EXPECT_EQ(lines[7], "2024.03.05 14:07:09.045\tDEBUG\t< OpenShift: \tResult=True; Params: []");
 }
 
 TEST_F(LogTest, VersionHasFourParts) {
-    std::istringstream parts(driver::ModuleVersionText());
+    std::istringstream parts(ModuleVersionText());
     int major = -1, minor = -1, release = -1, build = -1;
     char dot1 = 0, dot2 = 0, dot3 = 0;
     parts >> major >> dot1 >> minor >> dot2 >> release >> dot3 >> build;

@@ -17,13 +17,13 @@ namespace veltrano::driver {
 // A number that is no finite amount in range fails.
 Money AmountFromHostNumber(double number);
 
-class TEcrlDriver : public TCommonDriver {
+class CashRegisterAdapter : public CommonDriver {
 public:
     static const addin::ClassDeclarations Decls;
     const addin::ClassDeclarations& Declarations() const override { return Decls; }
 
     // The framework's description, then the kind: a cash register, no integration component.
-    static void UpdateDriverInfo(TDriverInfo& info);
+    static void UpdateDriverInfo(DriverDescription& info);
 
     // Runs an adapter's steps: the failure's code is the EquException's, 1001 for any other error.
     template <typename Steps> bool EcrGuarded(V8Variant* result, Steps&& steps) {

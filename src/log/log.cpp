@@ -1,8 +1,8 @@
-#include "driver/log.h"
+#include "log/log.h"
 
 #include "common/text.h"
-#include "driver/log_clock.h"
-#include "driver/version.h"
+#include "common/version.h"
+#include "log/log_clock.h"
 #include "platform/platform.h"
 
 #include <atomic>
@@ -31,7 +31,7 @@ std::atomic<Clock> gClock{nullptr};
 
 moment::DateTime Now() {
     const Clock clock = gClock.load();
-    return clock != nullptr ? clock() : moment::NowLocal();
+    return clock != nullptr ? clock() : platform::LocalNow();
 }
 
 bool LevelPasses(std::uint8_t mode, Level level) {
@@ -111,7 +111,7 @@ std::string StartBanner() {
     banner += "============Start log=============" + std::string(kLineEnd);
     banner += "OS version:\t" + platform::SystemText() + std::string(kLineEnd);
     banner += "Application:\t" + platform::ModulePath().filename().string() + std::string(kLineEnd);
-    banner += "App. version:\t" + driver::ModuleVersionText() + std::string(kLineEnd);
+    banner += "App. version:\t" + ModuleVersionText() + std::string(kLineEnd);
     banner += blank + std::string(kLineEnd);
     return banner;
 }

@@ -1,4 +1,4 @@
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 
 #include "common/xml.h"
 #include "driver_test_support.h"
@@ -16,7 +16,7 @@ namespace {
 using driver::testing::CallHostMethod;
 using driver::testing::HeapMemory;
 using driver::testing::HostParams;
-using output::TUSBPrintInfoRec;
+using output::UsbPrinterInfo;
 
 std::vector<std::string> UsbChoices(const pugi::xml_document& settings) {
     std::vector<std::string> items;
@@ -31,7 +31,7 @@ TEST(UsbChoicesTest, ListsEnabledLocalPrintersByLocationOrPath) {
     pugi::xml_document settings;
     xml::Parse(settings, "<Settings><Page><Group><Parameter Name=\"COMPort\"/></Group><Group>"
                          "<Parameter Name=\"USBPort\"/></Group></Page></Settings>");
-    const std::vector<TUSBPrintInfoRec> printers{
+    const std::vector<UsbPrinterInfo> printers{
         {"/dev/usb/lp0", "Port_#0001.Hub_#0004", "Receipt printer", true, "USB\\VID_0416"},
         {"/dev/usb/lp1", "", "No location", true, ""},
         {"/dev/usb/lp2", "Port_#0002", "Switched off", false, ""},
@@ -61,7 +61,7 @@ TEST(UsbChoicesTest, TheRootItselfIsNotAChoice) {
     EXPECT_FALSE(settings.document_element().child("ChoiceList"));
 }
 
-class TDriverTest : public driver::testing::DataFolderTest {
+class DriverTest : public driver::testing::DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
@@ -69,10 +69,10 @@ protected:
     }
 
     HeapMemory memory_;
-    TDriver driver_;
+    CashRegisterDriver driver_;
 };
 
-TEST_F(TDriverTest, SettingsCarryAnEmptyUsbChoiceListWithoutPrinters) {
+TEST_F(DriverTest, SettingsCarryAnEmptyUsbChoiceListWithoutPrinters) {
     pugi::xml_document settings;
     xml::Parse(settings, driver_.BuildSettingsXml());
     const pugi::xml_node usbPort = settings.select_node("//Parameter[@Name='USBPort']").node();
@@ -87,7 +87,7 @@ struct SelectCase {
     std::string message;
 };
 
-class SelectInstanceTest : public TDriverTest, public ::testing::WithParamInterface<SelectCase> {};
+class SelectInstanceTest : public DriverTest, public ::testing::WithParamInterface<SelectCase> {};
 
 TEST_P(SelectInstanceTest, NoInstanceCanBeSelectedYet) {
     try {
@@ -110,16 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
         SelectCase{" X ", "Экземпляр устройства c идентификатором  X  не существует или уже был "
                           "отключен"}));
 
-TEST_F(TDriverTest, ExternalDeviceIdIsKeptForTheNextConnection) {
+TEST_F(DriverTest, ExternalDeviceIdIsKeptForTheNextConnection) {
     HostParams params(memory_);
     params.Utf8("KASSA-07");
     V8Variant result{};
     EXPECT_TRUE(CallHostMethod(driver_, u"SetExternalDeviceId", &result, params));
     EXPECT_TRUE(result.bVal);
-    EXPECT_EQ(driver_.FExternalDeviceId, "KASSA-07");
+    EXPECT_EQ(driver_.PendingExternalDeviceId(), "KASSA-07");
 }
 
-TEST_F(TDriverTest, TheEscSettingsActionSaysWhyItCannotRun) {
+TEST_F(DriverTest, TheEscSettingsActionSaysWhyItCannotRun) {
     try {
         driver_.RunAdditionalAction("ESCSettings");
         ADD_FAILURE() << "ran";

@@ -1,7 +1,7 @@
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include "common/text.h"
-#include "driver/log.h"
+#include "log/log.h"
 #include "output/line_layout.h"
 #include "output/markup.h"
 #include "output/receipt_preview.h"
@@ -48,9 +48,7 @@ std::vector<std::string> CutIntoPieces(std::string_view text, std::size_t width)
 
 } // namespace
 
-TDevice::TDevice(const std::filesystem::path& dataFNFileName) : FDataFN(dataFNFileName) {}
-
-TDevice::~TDevice() {
+OutputDevice::~OutputDevice() {
     try {
         ReceiptPreview().Destroy();
     } catch (const std::exception& e) {
@@ -58,23 +56,23 @@ TDevice::~TDevice() {
     }
 }
 
-void TDevice::Init(std::string outputPath, int lineLen) {
+void OutputDevice::Init(std::string outputPath, int lineLen) {
     PrintOutFilePath = std::move(outputPath);
     LineLen = lineLen;
 }
 
-void TDevice::Enable() {
+void OutputDevice::Enable() {
     // Values below 1 are no mode at all; they show nothing, like 1.
     if (ShowReceiptForm < 2)
         return;
     PreparePreview();
 }
 
-void TDevice::PreparePreview() const {
+void OutputDevice::PreparePreview() const {
     IReceiptPreview& preview = ReceiptPreview();
     preview.Ensure(Width(), ShowReceiptForm);
     const int lineWidth = preview.MonospacedCharWidth() * static_cast<int>(Width());
-    TPreviewPlacement placement;
+    PreviewPlacement placement;
     placement.Opacity = PreviewOpacity;
     placement.SnapDistance = PreviewSnapDistance;
     placement.ClientWidth = lineWidth + PreviewClientExtraWidth;
@@ -83,24 +81,24 @@ void TDevice::PreparePreview() const {
     preview.Place(placement);
 }
 
-std::size_t TDevice::Width() const {
+std::size_t OutputDevice::Width() const {
     // The connection guarantees at least 24; a device used before Init still must not divide by zero.
     return LineLen > 0 ? static_cast<std::size_t>(LineLen) : 1;
 }
 
-void TDevice::AppendTextLine(std::string line) {
-    FReceiptStrList.push_back({std::move(line), TextLineObject()});
+void OutputDevice::AppendTextLine(std::string line) {
+    entries_.push_back({std::move(line), TextLineObject()});
 }
 
-std::string TDevice::AlignSides(std::string_view left, std::string_view right) const {
+std::string OutputDevice::AlignSides(std::string_view left, std::string_view right) const {
     return output::AlignSides(left, right, Width());
 }
 
-std::string TDevice::CenterText(std::string_view text) const {
+std::string OutputDevice::CenterText(std::string_view text) const {
     return output::CenterText(text, Width());
 }
 
-void TDevice::PrintText(std::string_view left, std::string_view right) {
+void OutputDevice::PrintText(std::string_view left, std::string_view right) {
     const std::string cleaned = CleanText(left);
     // A line with tags is kept whole: cutting or padding it would count the tags' characters as printed ones.
     if (HasTag(cleaned)) {
@@ -125,29 +123,29 @@ void TDevice::PrintText(std::string_view left, std::string_view right) {
     }
 }
 
-void TDevice::PrintTextCenter(std::string_view text) {
+void OutputDevice::PrintTextCenter(std::string_view text) {
     AppendTextLine(CenterText(text::Trim(text)));
 }
 
-void TDevice::PrintBarcode(std::string_view code, int type) {
-    FReceiptStrList.push_back({std::string(code), MakePrintObject(type)});
+void OutputDevice::PrintBarcode(std::string_view code, int type) {
+    entries_.push_back({std::string(code), MakePrintObject(type)});
 }
 
-void TDevice::PrintQRcode(std::string_view code) {
-    FReceiptStrList.push_back({std::string(code), MakePrintObject(KindQRCode)});
+void OutputDevice::PrintQRcode(std::string_view code) {
+    entries_.push_back({std::string(code), MakePrintObject(KindQRCode)});
 }
 
-void TDevice::PrintGraphicText(TPrintObjectPtr descriptor) {
+void OutputDevice::PrintGraphicText(PrintObjectPtr descriptor) {
     if (!descriptor)
         throw std::invalid_argument("Graphic text without a descriptor");
     std::string text = descriptor->Text;
-    FReceiptStrList.push_back({std::move(text), std::move(descriptor)});
+    entries_.push_back({std::move(text), std::move(descriptor)});
 }
 
-TReceiptList TDevice::MakeDocumentCopy() const {
-    TReceiptList copy;
-    copy.reserve(FReceiptStrList.size());
-    for (const TReceiptEntry& entry : FReceiptStrList) {
+ReceiptEntries OutputDevice::MakeDocumentCopy() const {
+    ReceiptEntries copy;
+    copy.reserve(entries_.size());
+    for (const ReceiptEntry& entry : entries_) {
         if (MarkupMatches(EACPatternIndex, entry.Text)) {
             copy.push_back({MarkupReplace(EACPatternIndex, entry.Text, {}), entry.Object});
             copy.push_back({"EAC", MakePrintObject(KindEACLogo, "EAC")});
@@ -158,13 +156,13 @@ TReceiptList TDevice::MakeDocumentCopy() const {
     return copy;
 }
 
-void TDevice::StripTags(TReceiptList& copy) {
-    for (TReceiptEntry& entry : copy)
+void OutputDevice::StripTags(ReceiptEntries& copy) {
+    for (ReceiptEntry& entry : copy)
         entry.Text = output::StripTags(entry.Text);
 }
 
-void TDevice::CreateReceipt(std::string_view documentKind, std::string_view documentNumber) {
-    TReceiptList copy = MakeDocumentCopy();
+void OutputDevice::CreateReceipt(std::string_view documentKind, std::string_view documentNumber) {
+    ReceiptEntries copy = MakeDocumentCopy();
     StripTags(copy);
     try {
         WriteFile(copy);
@@ -182,12 +180,12 @@ void TDevice::CreateReceipt(std::string_view documentKind, std::string_view docu
     }
 }
 
-void TDevice::WriteFile(const TReceiptList& copy) const {
+void OutputDevice::WriteFile(const ReceiptEntries& copy) const {
     if (text::Trim(PrintOutFilePath).empty())
         return;
     // The whole document goes in one append, so a failure never leaves half a document in the file.
     std::string document;
-    for (const TReceiptEntry& entry : copy) {
+    for (const ReceiptEntry& entry : copy) {
         if (entry.NumType() == KindTextLine) {
             document += entry.Text;
             document += "\r\n";
@@ -203,10 +201,6 @@ void TDevice::WriteFile(const TReceiptList& copy) const {
         log::WriteLog(InvalidOutputPathMessage, e.what(), log::Level::Error);
         throw std::runtime_error(std::string(InvalidOutputPathMessage));
     }
-}
-
-std::string TDevice::GetFNValue(std::string_view field) const {
-    return text::Trim(FDataFN.GetValue(field));
 }
 
 } // namespace veltrano::output

@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace veltrano::driver {
+namespace veltrano {
 
 // Major, minor, release and build as "%d.%d.%d.%d".
 std::string ModuleVersionText();
 
-} // namespace veltrano::driver
+} // namespace veltrano

@@ -1,8 +1,9 @@
-#include "kkt/storage/data_fn.h"
+#include "kkt/storage/fiscal_storage.h"
 
+#include "common/text.h"
 #include "common/xml.h"
-#include "driver/log.h"
-#include "kkt/storage/data_fn_fields.h"
+#include "kkt/storage/fiscal_storage_fields.h"
+#include "log/log.h"
 #include "platform/platform.h"
 
 #include <stdexcept>
@@ -43,38 +44,37 @@ void WriteValue(pugi::xml_node node, std::string_view text) {
 
 } // namespace
 
-TDataFN::TDataFN(const fs::path& fileName) : TDataFN(fileName, fs::path()) {}
+FiscalStorage::FiscalStorage(const fs::path& fileName) : FiscalStorage(fileName, fs::path()) {}
 
-TDataFN::TDataFN(const fs::path& fileName, fs::path fallbackFolder)
-    : FDataFNFile(fileName.empty() ? DefaultFileName() : fileName),
-      FFallbackFolder(std::move(fallbackFolder)) {
-    xml::InitDocument(FDataFNObject);
-    if (!FileExists(FDataFNFile)) {
+FiscalStorage::FiscalStorage(const fs::path& fileName, fs::path fallbackFolder)
+    : file_(fileName.empty() ? DefaultFileName() : fileName), fallbackFolder_(std::move(fallbackFolder)) {
+    xml::InitDocument(document_);
+    if (!FileExists(file_)) {
         CreateDefaultDocument();
         return;
     }
     // A file that cannot be read proves no damage: that failure goes to the caller and the file stays.
-    const std::string text = platform::ReadFile(FDataFNFile);
+    const std::string text = platform::ReadFile(file_);
     try {
         // A well-formed document of another kind is kept as it is: field access reports what it lacks.
-        xml::Parse(FDataFNObject, text);
+        xml::Parse(document_, text);
     } catch (const std::exception& error) {
         // A damaged storage found at the start is replaced by a new one without troubling the user.
-        log::WriteLog("Файл ФН " + FDataFNFile.string() + " заменён новым", error.what(), log::Level::Error);
+        log::WriteLog("Файл ФН " + file_.string() + " заменён новым", error.what(), log::Level::Error);
         std::error_code ignored;
-        fs::remove(FDataFNFile, ignored);
-        xml::InitDocument(FDataFNObject);
+        fs::remove(file_, ignored);
+        xml::InitDocument(document_);
         CreateDefaultDocument();
     }
 }
 
-fs::path TDataFN::DefaultFileName() {
+fs::path FiscalStorage::DefaultFileName() {
     return platform::CommonAppDataFolder() / "Korvena" / "Veltrano" / StorageFileName;
 }
 
-void TDataFN::CreateDefaultDocument() {
-    pugi::xml_node root = FDataFNObject.append_child(RootName);
-    for (const TFNField& field : DefaultFNFields()) {
+void FiscalStorage::CreateDefaultDocument() {
+    pugi::xml_node root = document_.append_child(RootName);
+    for (const FNField& field : DefaultFNFields()) {
         pugi::xml_node node = root.append_child(field.Name.c_str());
         node.append_attribute("Value") = field.Value.c_str();
         node.append_attribute("TypeValue") = field.TypeValue.c_str();
@@ -82,42 +82,42 @@ void TDataFN::CreateDefaultDocument() {
     // The storage lives on in memory when it cannot be written now; the save at the end of an operation
     // retries.
     try {
-        platform::EnsureFolder(FDataFNFile.parent_path());
-        SaveXMLDocument();
+        platform::EnsureFolder(file_.parent_path());
+        Save();
     } catch (const std::exception& error) {
-        log::WriteLog("Не удалось создать файл ФН " + FDataFNFile.string(), error.what(), log::Level::Error);
+        log::WriteLog("Не удалось создать файл ФН " + file_.string(), error.what(), log::Level::Error);
     }
 }
 
-void TDataFN::LoadXMLDocument() {
-    if (FileExists(FDataFNFile)) {
+void FiscalStorage::Load() {
+    if (FileExists(file_)) {
         pugi::xml_document loaded;
-        xml::Parse(loaded, platform::ReadFile(FDataFNFile));
-        FDataFNObject = std::move(loaded);
+        xml::Parse(loaded, platform::ReadFile(file_));
+        document_ = std::move(loaded);
         return;
     }
-    FDataFNFile =
-        (FFallbackFolder.empty() ? platform::ModulePath().parent_path() : FFallbackFolder) / StorageFileName;
-    xml::InitDocument(FDataFNObject);
+    file_ =
+        (fallbackFolder_.empty() ? platform::ModulePath().parent_path() : fallbackFolder_) / StorageFileName;
+    xml::InitDocument(document_);
     CreateDefaultDocument();
 }
 
-void TDataFN::SaveXMLDocument() {
-    platform::WriteFileAtomically(FDataFNFile, xml::ToText(FDataFNObject));
+void FiscalStorage::Save() {
+    platform::WriteFileAtomically(file_, xml::ToText(document_));
 }
 
-pugi::xml_node TDataFN::FindField(std::string_view field) const {
-    return ElementChild(ElementChild(FDataFNObject, RootName), field);
+pugi::xml_node FiscalStorage::FindField(std::string_view field) const {
+    return ElementChild(ElementChild(document_, RootName), field);
 }
 
-pugi::xml_node TDataFN::RequireField(std::string_view field) const {
+pugi::xml_node FiscalStorage::RequireField(std::string_view field) const {
     const pugi::xml_node node = FindField(field);
     if (!node)
         throw std::runtime_error("Не найдено поле " + std::string(field) + " в ФН");
     return node;
 }
 
-std::string TDataFN::GetValue(std::string_view field) const {
+std::string FiscalStorage::GetValue(std::string_view field) const {
     const pugi::xml_node node = RequireField(field);
     std::string value = node.attribute("Value").value();
     // A file written under a regional setting with a decimal comma reads with a point.
@@ -127,36 +127,39 @@ std::string TDataFN::GetValue(std::string_view field) const {
     return value;
 }
 
-void TDataFN::SetValue(std::string_view field, std::string_view text) {
+void FiscalStorage::SetValue(std::string_view field, std::string_view text) {
     WriteValue(RequireField(field), text);
 }
 
-void TDataFN::SetValue(std::string_view field, std::int64_t number) {
+void FiscalStorage::SetValue(std::string_view field, std::int64_t number) {
     SetValue(field, std::to_string(number));
 }
 
-void TDataFN::SetValue(std::string_view field, Money amount) {
+void FiscalStorage::SetValue(std::string_view field, Money amount) {
     SetValue(field, amount.ToStorageText());
 }
 
-void TDataFN::SetValue(std::string_view field, bool flag) {
+void FiscalStorage::SetValue(std::string_view field, bool flag) {
     SetValue(field, std::string_view(xml::BoolText(flag)));
 }
 
-void TDataFN::ClearFN() {
+void FiscalStorage::ClearFN() {
     std::error_code error;
-    fs::remove(FDataFNFile, error);
+    fs::remove(file_, error);
     if (error)
-        throw std::runtime_error("Не удалось удалить файл ФН " + FDataFNFile.string() + ": " +
-                                 error.message());
+        throw std::runtime_error("Не удалось удалить файл ФН " + file_.string() + ": " + error.message());
 }
 
-void TDataFN::ClearFNCounters() {
+void FiscalStorage::ClearFNCounters() {
     std::vector<pugi::xml_node> nodes;
     for (const std::string& name : ShiftCounterFields())
         nodes.push_back(RequireField(name));
     for (pugi::xml_node node : nodes)
         WriteValue(node, "0");
+}
+
+std::string FiscalStorage::Value(std::string_view field) const {
+    return text::Trim(GetValue(field));
 }
 
 } // namespace veltrano::kkt

@@ -1,4 +1,4 @@
-#include "driver/ecr_driver.h"
+#include "driver/cash_register_adapter.h"
 
 #include "addin/variant.h"
 #include "common/xml.h"
@@ -11,16 +11,16 @@
 
 namespace veltrano::driver {
 
-using addin::TV8UserObject;
+using addin::UserObject;
 
 namespace {
 
-TEcrlDriver& Driver(TV8UserObject& self) {
-    return static_cast<TEcrlDriver&>(self);
+CashRegisterAdapter& Driver(UserObject& self) {
+    return static_cast<CashRegisterAdapter&>(self);
 }
 
 // Every adapter starts by making the device named by its first parameter current.
-void SelectDevice(TEcrlDriver& driver, V8Variant* params, long count) {
+void SelectDevice(CashRegisterAdapter& driver, V8Variant* params, long count) {
     driver.SelectInstance(addin::ReadTextUtf8(Param(params, count, 0)));
 }
 
@@ -34,25 +34,24 @@ struct OutputDocument {
     pugi::xml_document doc;
 };
 
-void WriteXml(const TEcrlDriver& driver, V8Variant& target, const pugi::xml_document& doc) {
+void WriteXml(const CashRegisterAdapter& driver, V8Variant& target, const pugi::xml_document& doc) {
     SetOutText(driver, target, xml::ToText(doc));
 }
 
-using NoArgOperation = void (TEcrlDriver::*)();
-using InOperation = void (TEcrlDriver::*)(const pugi::xml_document&);
-using InOutOperation = void (TEcrlDriver::*)(const pugi::xml_document&, pugi::xml_document&);
+using NoArgOperation = void (CashRegisterAdapter::*)();
+using InOperation = void (CashRegisterAdapter::*)(const pugi::xml_document&);
+using InOutOperation = void (CashRegisterAdapter::*)(const pugi::xml_document&, pugi::xml_document&);
 
-bool RunNoArg(TV8UserObject& self, V8Variant* result, V8Variant* params, long count,
-              NoArgOperation operation) {
-    TEcrlDriver& driver = Driver(self);
+bool RunNoArg(UserObject& self, V8Variant* result, V8Variant* params, long count, NoArgOperation operation) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         (driver.*operation)();
     });
 }
 
-bool RunIn(TV8UserObject& self, V8Variant* result, V8Variant* params, long count, InOperation operation) {
-    TEcrlDriver& driver = Driver(self);
+bool RunIn(UserObject& self, V8Variant* result, V8Variant* params, long count, InOperation operation) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         pugi::xml_document input;
@@ -61,9 +60,8 @@ bool RunIn(TV8UserObject& self, V8Variant* result, V8Variant* params, long count
     });
 }
 
-bool RunInOut(TV8UserObject& self, V8Variant* result, V8Variant* params, long count,
-              InOutOperation operation) {
-    TEcrlDriver& driver = Driver(self);
+bool RunInOut(UserObject& self, V8Variant* result, V8Variant* params, long count, InOutOperation operation) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         pugi::xml_document input;
@@ -75,8 +73,8 @@ bool RunInOut(TV8UserObject& self, V8Variant* result, V8Variant* params, long co
     });
 }
 
-bool GetDataKKT(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool GetDataKKT(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         V8Variant& outputParam = Param(params, count, 1);
@@ -86,8 +84,8 @@ bool GetDataKKT(TV8UserObject& self, V8Variant* result, V8Variant* params, long 
     });
 }
 
-bool OperationFN(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool OperationFN(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         // The operation type is one byte: only the low 8 bits of the host's integer count.
@@ -99,16 +97,16 @@ bool OperationFN(TV8UserObject& self, V8Variant* result, V8Variant* params, long
     });
 }
 
-bool OpenShift(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunInOut(self, result, params, count, &TEcrlDriver::OpenShift);
+bool OpenShift(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunInOut(self, result, params, count, &CashRegisterAdapter::OpenShift);
 }
 
-bool CloseShift(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunInOut(self, result, params, count, &TEcrlDriver::CloseShift);
+bool CloseShift(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunInOut(self, result, params, count, &CashRegisterAdapter::CloseShift);
 }
 
-bool ProcessCheck(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool ProcessCheck(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         const bool electronically = addin::ReadBool(Param(params, count, 1));
@@ -121,8 +119,8 @@ bool ProcessCheck(TV8UserObject& self, V8Variant* result, V8Variant* params, lon
     });
 }
 
-bool ProcessCorrectionCheck(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool ProcessCorrectionCheck(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         const bool electronically = addin::ReadBool(Param(params, count, 1));
@@ -135,12 +133,12 @@ bool ProcessCorrectionCheck(TV8UserObject& self, V8Variant* result, V8Variant* p
     });
 }
 
-bool PrintTextDocument(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunIn(self, result, params, count, &TEcrlDriver::PrintTextDocument);
+bool PrintTextDocument(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunIn(self, result, params, count, &CashRegisterAdapter::PrintTextDocument);
 }
 
-bool CashInOutcome(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool CashInOutcome(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         pugi::xml_document input;
@@ -150,24 +148,24 @@ bool CashInOutcome(TV8UserObject& self, V8Variant* result, V8Variant* params, lo
     });
 }
 
-bool PrintXReport(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunIn(self, result, params, count, &TEcrlDriver::PrintXReport);
+bool PrintXReport(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunIn(self, result, params, count, &CashRegisterAdapter::PrintXReport);
 }
 
-bool GetCurrentStatus(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunInOut(self, result, params, count, &TEcrlDriver::GetCurrentStatus);
+bool GetCurrentStatus(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunInOut(self, result, params, count, &CashRegisterAdapter::GetCurrentStatus);
 }
 
-bool ReportCurrentStatusOfSettlements(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunInOut(self, result, params, count, &TEcrlDriver::ReportCurrentStatusOfSettlements);
+bool ReportCurrentStatusOfSettlements(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunInOut(self, result, params, count, &CashRegisterAdapter::ReportCurrentStatusOfSettlements);
 }
 
-bool OpenCashDrawer(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunNoArg(self, result, params, count, &TEcrlDriver::OpenCashDrawer);
+bool OpenCashDrawer(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunNoArg(self, result, params, count, &CashRegisterAdapter::OpenCashDrawer);
 }
 
-bool GetLineLength(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool GetLineLength(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         V8Variant& lengthParam = Param(params, count, 1);
@@ -176,28 +174,28 @@ bool GetLineLength(TV8UserObject& self, V8Variant* result, V8Variant* params, lo
     });
 }
 
-bool PrintCheckCopy(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool PrintCheckCopy(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         driver.PrintCheckCopy(addin::ReadTextUtf8(Param(params, count, 1)));
     });
 }
 
-bool OpenSessionRegistrationKM(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunNoArg(self, result, params, count, &TEcrlDriver::OpenSessionRegistrationKM);
+bool OpenSessionRegistrationKM(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunNoArg(self, result, params, count, &CashRegisterAdapter::OpenSessionRegistrationKM);
 }
 
-bool CloseSessionRegistrationKM(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunNoArg(self, result, params, count, &TEcrlDriver::CloseSessionRegistrationKM);
+bool CloseSessionRegistrationKM(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunNoArg(self, result, params, count, &CashRegisterAdapter::CloseSessionRegistrationKM);
 }
 
-bool RequestKM(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    return RunInOut(self, result, params, count, &TEcrlDriver::RequestKM);
+bool RequestKM(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    return RunInOut(self, result, params, count, &CashRegisterAdapter::RequestKM);
 }
 
-bool GetProcessingKMResult(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool GetProcessingKMResult(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         V8Variant& outputParam = Param(params, count, 1);
@@ -210,8 +208,8 @@ bool GetProcessingKMResult(TV8UserObject& self, V8Variant* result, V8Variant* pa
     });
 }
 
-bool ConfirmKM(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool ConfirmKM(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         const std::string requestGuid = addin::ReadTextUtf8(Param(params, count, 1));
@@ -220,16 +218,16 @@ bool ConfirmKM(TV8UserObject& self, V8Variant* result, V8Variant* params, long c
     });
 }
 
-bool SetDateTime(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool SetDateTime(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         driver.SetDateTime(addin::ReadTextUtf8(Param(params, count, 1)));
     });
 }
 
-bool GetDateTime(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool GetDateTime(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         V8Variant& dateTimeParam = Param(params, count, 1);
@@ -237,8 +235,8 @@ bool GetDateTime(TV8UserObject& self, V8Variant* result, V8Variant* params, long
     });
 }
 
-bool GetDocumentInformation(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TEcrlDriver& driver = Driver(self);
+bool GetDocumentInformation(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterAdapter& driver = Driver(self);
     return driver.EcrGuarded(result, [&] {
         SelectDevice(driver, params, count);
         const std::int32_t documentNumber = addin::ReadInteger(Param(params, count, 1));
@@ -280,7 +278,7 @@ constexpr std::array kMethods{
 
 } // namespace
 
-constinit const addin::ClassDeclarations TEcrlDriver::Decls{&TCommonDriver::Decls, kMethods, {}, {}};
+constinit const addin::ClassDeclarations CashRegisterAdapter::Decls{&CommonDriver::Decls, kMethods, {}, {}};
 
 Money AmountFromHostNumber(double number) {
     const double units = number * static_cast<double>(Money::Scale);
@@ -299,76 +297,76 @@ Money AmountFromHostNumber(double number) {
     return Money::FromUnits(static_cast<std::int64_t>(rounded));
 }
 
-void TEcrlDriver::UpdateDriverInfo(TDriverInfo& info) {
-    TCommonDriver::UpdateDriverInfo(info);
-    info.EquipmentType = TEquipmentType::etECR;
+void CashRegisterAdapter::UpdateDriverInfo(DriverDescription& info) {
+    CommonDriver::UpdateDriverInfo(info);
+    info.EquipmentType = EquipmentKind::etECR;
     info.IntegrationComponent = false;
 }
 
-void TEcrlDriver::GetDataKKT(pugi::xml_document&) {
+void CashRegisterAdapter::GetDataKKT(pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::OperationFN(std::uint8_t, const pugi::xml_document&) {
+void CashRegisterAdapter::OperationFN(std::uint8_t, const pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::OpenShift(const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::OpenShift(const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::CloseShift(const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::CloseShift(const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::ProcessCheck(bool, const pugi::xml_document&, pugi::xml_document&, bool) {
+void CashRegisterAdapter::ProcessCheck(bool, const pugi::xml_document&, pugi::xml_document&, bool) {
     ThrowAbstractError();
 }
-void TEcrlDriver::ProcessCorrectionCheck(bool, const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::ProcessCorrectionCheck(bool, const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::PrintTextDocument(const pugi::xml_document&) {
+void CashRegisterAdapter::PrintTextDocument(const pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::CashInOutcome(const pugi::xml_document&, Money) {
+void CashRegisterAdapter::CashInOutcome(const pugi::xml_document&, Money) {
     ThrowAbstractError();
 }
-void TEcrlDriver::PrintXReport(const pugi::xml_document&) {
+void CashRegisterAdapter::PrintXReport(const pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::GetCurrentStatus(const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::GetCurrentStatus(const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::ReportCurrentStatusOfSettlements(const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::ReportCurrentStatusOfSettlements(const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::OpenCashDrawer() {
+void CashRegisterAdapter::OpenCashDrawer() {
     ThrowAbstractError();
 }
-std::int64_t TEcrlDriver::GetLineLength() {
+std::int64_t CashRegisterAdapter::GetLineLength() {
     ThrowAbstractError();
 }
-void TEcrlDriver::PrintCheckCopy(const std::string&) {
+void CashRegisterAdapter::PrintCheckCopy(const std::string&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::OpenSessionRegistrationKM() {
+void CashRegisterAdapter::OpenSessionRegistrationKM() {
     ThrowAbstractError();
 }
-void TEcrlDriver::CloseSessionRegistrationKM() {
+void CashRegisterAdapter::CloseSessionRegistrationKM() {
     ThrowAbstractError();
 }
-void TEcrlDriver::RequestKM(const pugi::xml_document&, pugi::xml_document&) {
+void CashRegisterAdapter::RequestKM(const pugi::xml_document&, pugi::xml_document&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::GetProcessingKMResult(pugi::xml_document&, std::int32_t&) {
+void CashRegisterAdapter::GetProcessingKMResult(pugi::xml_document&, std::int32_t&) {
     ThrowAbstractError();
 }
-void TEcrlDriver::ConfirmKM(const std::string&, std::int32_t) {
+void CashRegisterAdapter::ConfirmKM(const std::string&, std::int32_t) {
     ThrowAbstractError();
 }
-void TEcrlDriver::SetDateTime(const std::string&) {
+void CashRegisterAdapter::SetDateTime(const std::string&) {
     ThrowAbstractError();
 }
-std::string TEcrlDriver::GetDateTime() {
+std::string CashRegisterAdapter::GetDateTime() {
     ThrowAbstractError();
 }
-void TEcrlDriver::GetDocumentInformation(std::int32_t, pugi::xml_document&) {
+void CashRegisterAdapter::GetDocumentInformation(std::int32_t, pugi::xml_document&) {
     ThrowAbstractError();
 }
 

@@ -1,24 +1,24 @@
-#include "driver/custom_driver.h"
+#include "driver/driver_base.h"
 
 #include "addin/variant.h"
-#include "driver/log.h"
+#include "log/log.h"
 
 namespace veltrano::driver {
 
-void TCustomDriver::ReportSuccess(V8Variant* result) {
-    FLastResult.Clear();
+void DriverBase::ReportSuccess(V8Variant* result) {
+    lastResult_.Clear();
     if (result != nullptr)
         addin::V8SetBool(V8MM, result, true);
 }
 
-void TCustomDriver::ReportFailure(const std::exception& error, V8Variant* result, std::int32_t code) {
-    FLastResult.SetError(error.what(), code);
+void DriverBase::ReportFailure(const std::exception& error, V8Variant* result, std::int32_t code) {
+    lastResult_.SetError(error.what(), code);
     if (result != nullptr)
         addin::V8SetBool(V8MM, result, false);
     log::WriteLog("Exception", error.what(), log::Level::Error);
 }
 
-void TCustomDriver::ReportEcrFailure(const std::exception& error, V8Variant* result) {
+void DriverBase::ReportEcrFailure(const std::exception& error, V8Variant* result) {
     const auto* equipment = dynamic_cast<const EquException*>(&error);
     ReportFailure(error, result, equipment != nullptr ? equipment->Code : 1001);
 }

@@ -1,27 +1,23 @@
 // The output device of one connected cash register: the receipt buffer every document is laid out in, the
-// output text file, the hand-over to the preview, and the fiscal storage file it owns.
+// output text file and the hand-over to the preview.
 #pragma once
 
-#include "common/money.h"
-#include "kkt/storage/data_fn.h"
 #include "output/print_object.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace veltrano::output {
 
-class TDevice {
+class OutputDevice {
 public:
-    // An empty name gives the default storage file.
-    explicit TDevice(const std::filesystem::path& dataFNFileName);
+    OutputDevice() = default;
     // Also destroys the preview window shared by every device.
-    ~TDevice();
-    TDevice(const TDevice&) = delete;
-    TDevice& operator=(const TDevice&) = delete;
+    ~OutputDevice();
+    OutputDevice(const OutputDevice&) = delete;
+    OutputDevice& operator=(const OutputDevice&) = delete;
 
     void Init(std::string outputPath, int lineLen);
     // Prepares the shared preview window unless documents are not to be shown.
@@ -34,10 +30,10 @@ public:
     void PrintBarcode(std::string_view code, int type);
     void PrintQRcode(std::string_view code);
     // The descriptor (built by the caller with NumType 99) is shared with the buffer.
-    void PrintGraphicText(TPrintObjectPtr descriptor);
-    void ClearBuffer() { FReceiptStrList.clear(); }
+    void PrintGraphicText(PrintObjectPtr descriptor);
+    void ClearBuffer() { entries_.clear(); }
     // The buffer as laid out, tags still present; the print path reads it after CreateReceipt.
-    const TReceiptList& ReceiptStrList() const { return FReceiptStrList; }
+    const ReceiptEntries& ReceiptStrList() const { return entries_; }
 
     // Lines exactly LineLen characters wide.
     std::string AlignSides(std::string_view left, std::string_view right) const;
@@ -46,25 +42,10 @@ public:
     // Finishes the document: a copy without tags goes to the output file, then to the preview. A file that
     // cannot be written throws EWriteFile and nothing is shown.
     void CreateReceipt(std::string_view documentKind, std::string_view documentNumber);
-    static void StripTags(TReceiptList& copy);
+    static void StripTags(ReceiptEntries& copy);
     // Appends the copy's text lines to PrintOutFilePath in one write; throws std::runtime_error with
     // InvalidOutputPathMessage when it cannot.
-    void WriteFile(const TReceiptList& copy) const;
-
-    // The fiscal storage file.
-    void LoadDataFN() { FDataFN.LoadXMLDocument(); }
-    void SaveDataFN() { FDataFN.SaveXMLDocument(); }
-    void ClearFN() { FDataFN.ClearFN(); }
-    void ClearFNCounters() { FDataFN.ClearFNCounters(); }
-    void SetFNValue(std::string_view field, std::string_view text) { FDataFN.SetValue(field, text); }
-    void SetFNValue(std::string_view field, const char* text) { FDataFN.SetValue(field, text); }
-    void SetFNValue(std::string_view field, std::int64_t number) { FDataFN.SetValue(field, number); }
-    void SetFNValue(std::string_view field, int number) { FDataFN.SetValue(field, number); }
-    void SetFNValue(std::string_view field, Money amount) { FDataFN.SetValue(field, amount); }
-    void SetFNValue(std::string_view field, bool flag) { FDataFN.SetValue(field, flag); }
-    // The field's value without surrounding spaces.
-    std::string GetFNValue(std::string_view field) const;
-    kkt::TDataFN& DataFN() { return FDataFN; }
+    void WriteFile(const ReceiptEntries& copy) const;
 
     // Settings copied from the device instance at connection.
     std::string PrintOutFilePath;
@@ -81,10 +62,9 @@ private:
     std::size_t Width() const;
     void AppendTextLine(std::string line);
     void PreparePreview() const;
-    TReceiptList MakeDocumentCopy() const;
+    ReceiptEntries MakeDocumentCopy() const;
 
-    kkt::TDataFN FDataFN;
-    TReceiptList FReceiptStrList;
+    ReceiptEntries entries_;
 };
 
 } // namespace veltrano::output

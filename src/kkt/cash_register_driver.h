@@ -1,8 +1,8 @@
 // The training cash register's driver class, the one the platform instantiates under the name "Veltrano".
 #pragma once
 
-#include "driver/ecr_driver.h"
-#include "kkt/device_driver.h"
+#include "driver/cash_register_adapter.h"
+#include "kkt/device_instance.h"
 #include "output/usb_printer_list.h"
 
 #include <pugixml.hpp>
@@ -18,13 +18,13 @@ namespace veltrano::kkt {
 
 using driver::V8Variant;
 
-class TDriver : public driver::TEcrlDriver {
+class CashRegisterDriver : public driver::CashRegisterAdapter {
 public:
     static const addin::ClassDeclarations Decls;
     const addin::ClassDeclarations& Declarations() const override { return Decls; }
 
-    TDriver();
-    ~TDriver() override;
+    CashRegisterDriver();
+    ~CashRegisterDriver() override;
 
     // The framework's schema with the present USB printers as the choices of USBPort.
     std::string BuildSettingsXml() override;
@@ -36,7 +36,7 @@ public:
     void EquipmentTest(const pugi::xml_document& settings, std::string& description,
                        std::string& secondText) override;
     // The current instance; fails with "Устройство не включено" when there is none.
-    TDeviceDriver& Instance() const;
+    DeviceInstance& Instance() const;
     // Keeps the identifier for the next connection (and gives it to the current instance); an empty one means
     // none. An identifier that is no safe folder name is refused and changes nothing.
     void SetExternalDeviceId(std::string_view identifier);
@@ -68,19 +68,24 @@ public:
     void SetDateTime(const std::string& dateTime) override;
     std::string GetDateTime() override;
 
-    std::map<std::string, std::unique_ptr<TDeviceDriver>> FInstanceList;
-    TDeviceDriver* FInstance = nullptr;
-
+    using InstanceMap = std::map<std::string, std::unique_ptr<DeviceInstance>>;
+    const InstanceMap& Instances() const { return instances_; }
+    // The instance the current call works on; none before a call selected one.
+    DeviceInstance* Current() const { return current_; }
     // The identifier the platform gave with SetExternalDeviceId; the next successful connection takes it.
-    std::string FExternalDeviceId;
+    const std::string& PendingExternalDeviceId() const { return pendingExternalDeviceId_; }
 
 private:
-    void ApplySettings(TDeviceDriver& instance, const pugi::xml_document& settings) const;
+    void ApplySettings(DeviceInstance& instance, const pugi::xml_document& settings) const;
+
+    InstanceMap instances_;
+    DeviceInstance* current_ = nullptr;
+    std::string pendingExternalDeviceId_;
 };
 
 // The equipment test's sample document in the instance's receipt buffer: font samples, the five graphic-text
 // styles, three barcodes and a QR code.
-void LayOutEquipmentTestDocument(TDeviceDriver& instance);
+void LayOutEquipmentTestDocument(DeviceInstance& instance);
 
 // The external identifier as a folder name: trimmed; empty when there is none. Fails for a text that would
 // leave the data folder or name no folder ("/", "\\", NUL, "." or "..").
@@ -88,12 +93,11 @@ std::string CheckedExternalDeviceId(std::string_view identifier);
 // Korvena/Veltrano/X under the common application-data folder: the storage file and the logs of device X.
 std::filesystem::path DeviceDataFolder(std::string_view externalDeviceId);
 
-// Registers TDriver under "Veltrano" while the module loads.
+// Registers CashRegisterDriver under "Veltrano" while the module loads.
 void RegisterTDriver();
 
 // The choice list of USBPort: added to the first element whose Name is USBPort (letter case ignored, depth
 // first in document order), one Item per enabled printer that is not a remote-desktop redirection.
-void AddUsbPrinterChoices(pugi::xml_document& settings,
-                          const std::vector<output::TUSBPrintInfoRec>& printers);
+void AddUsbPrinterChoices(pugi::xml_document& settings, const std::vector<output::UsbPrinterInfo>& printers);
 
 } // namespace veltrano::kkt

@@ -1,4 +1,4 @@
-#include "driver/ecr_driver.h"
+#include "driver/cash_register_adapter.h"
 
 #include "addin/variant.h"
 #include "driver_test_support.h"
@@ -27,7 +27,7 @@ std::string InnerXml(const pugi::xml_document& doc) {
 }
 
 // A cash register that knows one device, "DEV-1", and records what its core operations receive.
-class RecordingDriver : public TEcrlDriver {
+class RecordingDriver : public CashRegisterAdapter {
 public:
     void SelectInstance(const std::string& deviceId) override {
         selected.push_back(deviceId);
@@ -85,8 +85,8 @@ TEST_F(AdapterTest, TheDeviceIsSelectedBeforeAnythingElse) {
     EXPECT_FALSE(Call(u"OpenShift", params));
     EXPECT_EQ(driver_.selected, std::vector<std::string>{"DEV-2"});
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 1001);
-    EXPECT_EQ(driver_.FLastResult.ErrorDescription, "unknown device DEV-2");
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 1001);
+    EXPECT_EQ(driver_.LastResult().ErrorDescription, "unknown device DEV-2");
 }
 
 TEST_F(AdapterTest, XmlOutputIsADeclaredDocumentWithCrLfLines) {
@@ -100,7 +100,7 @@ TEST_F(AdapterTest, XmlOutputIsADeclaredDocumentWithCrLfLines) {
                                        "</InputParameters>"});
     EXPECT_EQ(params.OutText(2), "<?xml version=\"1.0\"?>\r\n<OutputParameters>\r\n  <Parameters "
                                  "ShiftNumber=\"7\" />\r\n</OutputParameters>\r\n");
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 0);
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 0);
 }
 
 TEST_F(AdapterTest, CharactersXmlForbidsAreGoneBeforeTheCoreSeesThePackage) {
@@ -123,8 +123,8 @@ TEST_F(AdapterTest, MalformedXmlFailsWithTheParsersMessageAndTheCoreDoesNotRun) 
     params.Utf8("DEV-1").Bool(false).Utf8(malformed).Utf8("left as it was");
     EXPECT_FALSE(Call(u"ProcessCheck", params));
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_NE(driver_.FLastResult.ErrorDescription.find(parsed.description()), std::string::npos);
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 1001);
+    EXPECT_NE(driver_.LastResult().ErrorDescription.find(parsed.description()), std::string::npos);
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 1001);
     EXPECT_EQ(params.OutText(3), "left as it was");
 }
 
@@ -144,34 +144,34 @@ TEST_F(AdapterTest, EquipmentCodesSurviveAndOtherErrorsBecome1001) {
     HostParams report(memory_);
     report.Utf8("DEV-1").Utf8("<InputParameters/>");
     EXPECT_FALSE(Call(u"PrintXReport", report));
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 1004);
-    EXPECT_EQ(driver_.FLastResult.ErrorDescription, "Ошибка входных параметров команды");
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 1004);
+    EXPECT_EQ(driver_.LastResult().ErrorDescription, "Ошибка входных параметров команды");
 
     HostParams close(memory_);
     close.Utf8("DEV-1").Utf8("<InputParameters/>").Empty();
     EXPECT_FALSE(Call(u"CloseShift", close));
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 1001);
-    EXPECT_EQ(driver_.FLastResult.ErrorDescription, "Abstract Error");
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 1001);
+    EXPECT_EQ(driver_.LastResult().ErrorDescription, "Abstract Error");
 }
 
 TEST_F(AdapterTest, UnimplementedOperationsFailAfterTheirInputIsRead) {
     HostParams wellFormed(memory_);
     wellFormed.Utf8("DEV-1").Utf8("<RequestKM/>").Utf8("untouched");
     EXPECT_FALSE(Call(u"RequestKM", wellFormed));
-    EXPECT_EQ(driver_.FLastResult.ErrorDescription, "Abstract Error");
+    EXPECT_EQ(driver_.LastResult().ErrorDescription, "Abstract Error");
     EXPECT_EQ(wellFormed.OutText(2), "untouched");
 
     HostParams malformed(memory_);
     malformed.Utf8("DEV-1").Utf8("<RequestKM>").Empty();
     EXPECT_FALSE(Call(u"RequestKM", malformed));
-    EXPECT_NE(driver_.FLastResult.ErrorDescription, "Abstract Error");
-    EXPECT_EQ(driver_.FLastResult.GetIntResult(), 1001);
+    EXPECT_NE(driver_.LastResult().ErrorDescription, "Abstract Error");
+    EXPECT_EQ(driver_.LastResult().GetIntResult(), 1001);
 
     for (const char16_t* name : {u"OpenSessionRegistrationKM", u"CloseSessionRegistrationKM"}) {
         HostParams params(memory_);
         params.Utf8("DEV-1");
         EXPECT_FALSE(Call(name, params));
-        EXPECT_EQ(driver_.FLastResult.ErrorDescription, "Abstract Error");
+        EXPECT_EQ(driver_.LastResult().ErrorDescription, "Abstract Error");
     }
     HostParams result(memory_);
     result.Utf8("DEV-1").Utf8("kept").Int(5);
@@ -209,7 +209,7 @@ TEST_F(AdapterTest, TooFewParametersAreAClearFailure) {
     params.Utf8("DEV-1").Utf8("<InputParameters/>");
     EXPECT_FALSE(Call(u"OpenShift", params));
     EXPECT_TRUE(driver_.calls.empty());
-    EXPECT_NE(driver_.FLastResult.ErrorDescription.find("Не передан параметр 3"), std::string::npos);
+    EXPECT_NE(driver_.LastResult().ErrorDescription.find("Не передан параметр 3"), std::string::npos);
 }
 
 struct AmountCase {

@@ -1,11 +1,11 @@
-#include "kkt/driver.h"
+#include "kkt/cash_register_driver.h"
 
 #include "addin/variant.h"
 #include "common/text.h"
 #include "common/xml.h"
 #include "driver/host_params.h"
 #include "driver/xml_text.h"
-#include "output/device.h"
+#include "output/output_device.h"
 
 #include <array>
 #include <filesystem>
@@ -14,7 +14,7 @@
 
 namespace veltrano::kkt {
 
-using addin::TV8UserObject;
+using addin::UserObject;
 
 namespace {
 
@@ -22,34 +22,34 @@ namespace {
 constexpr std::string_view kRemoteDesktopPrinterPath =
     "root#rdpbus#0000#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 
-TDriver& Driver(TV8UserObject& self) {
-    return static_cast<TDriver&>(self);
+CashRegisterDriver& Driver(UserObject& self) {
+    return static_cast<CashRegisterDriver&>(self);
 }
 
-bool GetInterfaceRevision(TV8UserObject& self, V8Variant* result, V8Variant*, long) {
+bool GetInterfaceRevision(UserObject& self, V8Variant* result, V8Variant*, long) {
     if (result != nullptr)
         addin::V8SetInt(self.V8MM, result, 4004);
     return true;
 }
 
-bool SetExternalDeviceId(TV8UserObject& self, V8Variant* result, V8Variant* params, long count) {
-    TDriver& driver = Driver(self);
+bool SetExternalDeviceId(UserObject& self, V8Variant* result, V8Variant* params, long count) {
+    CashRegisterDriver& driver = Driver(self);
     return driver.Guarded(
         result, [&] { driver.SetExternalDeviceId(addin::ReadTextUtf8(driver::Param(params, count, 0))); });
 }
 
 // Deletes the default storage file without asking; connected devices find it missing at their next operation.
-void ClearFN(TV8UserObject&) {
-    output::TDevice temporary{std::filesystem::path()};
+void ClearFN(UserObject&) {
+    FiscalStorage temporary{std::filesystem::path()};
     temporary.ClearFN();
 }
 
-void ESCSettings(TV8UserObject&) {
+void ESCSettings(UserObject&) {
     throw std::runtime_error("Окно настройки ESC-кодов недоступно в этой сборке");
 }
 
-std::unique_ptr<TV8UserObject> CreateDriver() {
-    return std::make_unique<TDriver>();
+std::unique_ptr<UserObject> CreateDriver() {
+    return std::make_unique<CashRegisterDriver>();
 }
 
 constexpr std::array kMethods{
@@ -74,37 +74,37 @@ pugi::xml_node FindUsbPort(pugi::xml_node parent) {
     return {};
 }
 
-bool IsRemoteDesktopPrinter(const output::TUSBPrintInfoRec& printer) {
+bool IsRemoteDesktopPrinter(const output::UsbPrinterInfo& printer) {
     return text::ToLower(printer.interfacename).find(kRemoteDesktopPrinterPath) != std::string::npos;
 }
 
 } // namespace
 
-constinit const addin::ClassDeclarations TDriver::Decls{&driver::TEcrlDriver::Decls, kMethods, {}, kActions};
+constinit const addin::ClassDeclarations CashRegisterDriver::Decls{
+    &driver::CashRegisterAdapter::Decls, kMethods, {}, kActions};
 
-TDriver::TDriver() {
+CashRegisterDriver::CashRegisterDriver() {
     UpdateDriverInfo(driver::DriverInfo());
 }
 
-TDriver::~TDriver() = default;
+CashRegisterDriver::~CashRegisterDriver() = default;
 
-std::string TDriver::BuildSettingsXml() {
+std::string CashRegisterDriver::BuildSettingsXml() {
     pugi::xml_document settings;
-    driver::ParseXmlText(settings, text::Utf8ToUtf16(TEcrlDriver::BuildSettingsXml()));
+    driver::ParseXmlText(settings, text::Utf8ToUtf16(CashRegisterAdapter::BuildSettingsXml()));
     // A printer list that cannot be read still leaves USBPort with its (empty) choice list.
-    output::TUSBPrintList printers;
+    output::UsbPrinterList printers;
     const bool listed = printers.Refresh();
-    AddUsbPrinterChoices(settings, listed ? printers.Items() : std::vector<output::TUSBPrintInfoRec>{});
+    AddUsbPrinterChoices(settings, listed ? printers.Items() : std::vector<output::UsbPrinterInfo>{});
     return xml::ToText(settings);
 }
 
-void AddUsbPrinterChoices(pugi::xml_document& settings,
-                          const std::vector<output::TUSBPrintInfoRec>& printers) {
+void AddUsbPrinterChoices(pugi::xml_document& settings, const std::vector<output::UsbPrinterInfo>& printers) {
     pugi::xml_node usbPort = FindUsbPort(settings.document_element());
     if (!usbPort)
         return;
     pugi::xml_node choices = usbPort.append_child("ChoiceList");
-    for (const output::TUSBPrintInfoRec& printer : printers) {
+    for (const output::UsbPrinterInfo& printer : printers) {
         if (!printer.isenabled || IsRemoteDesktopPrinter(printer))
             continue;
         pugi::xml_node item = choices.append_child("Item");
@@ -115,9 +115,10 @@ void AddUsbPrinterChoices(pugi::xml_document& settings,
 }
 
 void RegisterTDriver() {
-    driver::RegisterDriver(&CreateDriver, TDriver::Decls, u"Veltrano", "Драйвер ККТ-online Учебный",
+    driver::RegisterDriver(&CreateDriver, CashRegisterDriver::Decls, u"Veltrano",
+                           "Драйвер ККТ-online Учебный",
                            "Драйвер ККТ-online Учебный 1С:Совместимо для 1С:БПО 4.X NativeAPI",
-                           &TDriver::UpdateDriverInfo);
+                           &CashRegisterDriver::UpdateDriverInfo);
 }
 
 } // namespace veltrano::kkt

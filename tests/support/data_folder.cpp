@@ -1,0 +1,48 @@
+#include "data_folder.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+
+namespace veltrano::testing {
+
+namespace {
+
+std::optional<std::string> Remember(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void Restore(const char* name, const std::optional<std::string>& value) {
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
+}
+
+} // namespace
+
+void DataFolderTest::SetUp() {
+    char pattern[] = "/tmp/veltrano-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    savedXdg_ = Remember("XDG_DATA_HOME");
+    savedHome_ = Remember("HOME");
+    ::setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
+    ::setenv("HOME", (root_ / "home").c_str(), 1);
+}
+
+void DataFolderTest::TearDown() {
+    Restore("XDG_DATA_HOME", savedXdg_);
+    Restore("HOME", savedHome_);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+}
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace veltrano::testing
