@@ -11,20 +11,22 @@ namespace {
 
 constexpr int DotsPerMillimetre = 8;
 constexpr int ScreenDpi = 96;
+// ESC * carries the width in two bytes; settings beyond that in either direction draw nothing.
+constexpr std::int64_t MaxDots = 65535;
 
-// RibbonWidth / 10 × (11 − BarcodeSize) millimetres rounded to whole millimetres, in dots.
-int DrawingWidth(const BarcodePictureSettings& settings) {
-    const std::int64_t tenths =
-        std::int64_t{settings.RibbonWidth} * (11 - std::int64_t{settings.BarcodeSize});
-    return static_cast<int>(RoundHalfEven(tenths, 10) * DotsPerMillimetre);
+bool Drawable(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= MaxDots && height <= MaxDots;
 }
 
 BarcodePicture QrPicture(std::string_view data, const BarcodePictureSettings& settings) {
+    const std::int64_t paperDots = std::int64_t{settings.RibbonWidth} * DotsPerMillimetre;
+    const std::int64_t sideDots = std::int64_t{settings.QRSize} * 40;
+    if (!Drawable(paperDots, sideDots))
+        return {};
     const Bitmap modules = QrModules(data);
     if (modules.Empty())
         return {};
-    const int paper = settings.RibbonWidth * DotsPerMillimetre;
-    const int side = settings.QRSize * 40;
+    const int paper = static_cast<int>(paperDots), side = static_cast<int>(sideDots);
     BarcodePicture result{Bitmap(paper, side), false};
     if (side < paper)
         DrawQrModules(result.Picture, {(paper - side) / 2, 0, paper - (paper - side) / 2, side}, modules);
@@ -35,11 +37,16 @@ BarcodePicture QrPicture(std::string_view data, const BarcodePictureSettings& se
 
 BarcodePicture LinearPicture(std::string_view data, Symbology symbology,
                              const BarcodePictureSettings& settings, const PictureTextWriter& writeText) {
-    const int paper = settings.RibbonWidth * DotsPerMillimetre;
-    const int drawing = DrawingWidth(settings);
-    BarcodePicture result{Bitmap(drawing, settings.BarcodeHeight), false};
-    if (result.Picture.Empty())
+    const std::int64_t paperDots = std::int64_t{settings.RibbonWidth} * DotsPerMillimetre;
+    // RibbonWidth / 10 × (11 − BarcodeSize) millimetres, rounded to whole millimetres.
+    const std::int64_t drawingDots =
+        RoundHalfEven(std::int64_t{settings.RibbonWidth} * (11 - std::int64_t{settings.BarcodeSize}), 10) *
+        DotsPerMillimetre;
+    if (!Drawable(paperDots, 1) || !Drawable(drawingDots, settings.BarcodeHeight) ||
+        !Drawable(1, std::int64_t{settings.BarcodeHeight} * paperDots / drawingDots))
         return {};
+    const int paper = static_cast<int>(paperDots), drawing = static_cast<int>(drawingDots);
+    BarcodePicture result{Bitmap(drawing, settings.BarcodeHeight), false};
     const BarPattern pattern = EncodeBarcode(symbology, data);
     const PictureBox box{(drawing - BarcodeWidth(pattern, ScreenDpi)) / 2, 0, drawing,
                          settings.BarcodeHeight};

@@ -32,9 +32,10 @@ struct BarcodePicture {
 };
 
 // The picture of a QR code (kind 0) or a linear barcode (1 EAN-13, 2 EAN-8, 3 Code 39), RibbonWidth × 8 dots
-// wide. A QR text too long for any symbol and other kinds give an empty picture. A linear barcode is drawn at
-// the painter's screen resolution of 96 dpi and then stretched to the paper width; the error text, if any, is
-// written before the stretch.
+// wide. A QR text too long for any symbol, other kinds, and sizes without area or beyond the 65535 dots the
+// bit-image command can address give an empty picture. A linear barcode is drawn at the painter's screen
+// resolution of 96 dpi and then stretched to the paper width; the error text, if any, is written before the
+// stretch.
 BarcodePicture DrawBarcodePicture(std::string_view data, int kind, const BarcodePictureSettings& settings,
                                   const PictureTextWriter& writeText = {});
 

@@ -196,10 +196,17 @@ TEST(BarcodePicture, OtherKindsAndEmptySizesGiveNothing) {
         int kind;
         BarcodePictureSettings settings;
     } cases[] = {
-        {4, Settings(78, 3, 60, 6)},         {99, Settings(78, 3, 60, 6)},
-        {-1, Settings(78, 3, 60, 6)},        {Ean13Kind, Settings(78, 11, 60, 6)}, // no drawing width
-        {Ean13Kind, Settings(78, 3, 0, 6)},  {QrCodeKind, Settings(78, 3, 60, 0)},
+        {4, Settings(78, 3, 60, 6)},
+        {99, Settings(78, 3, 60, 6)},
+        {-1, Settings(78, 3, 60, 6)},
+        {Ean13Kind, Settings(78, 11, 60, 6)}, // no drawing width
+        {Ean13Kind, Settings(78, 3, 0, 6)},
+        {QrCodeKind, Settings(78, 3, 60, 0)},
         {Code39Kind, Settings(0, 3, 60, 6)},
+        {QrCodeKind, Settings(78, 3, 60, 2000000)},  // taller than the printer can address
+        {Ean13Kind, Settings(10000, 3, 60, 6)},      // wider
+        {Ean13Kind, Settings(78, 3, 2000000000, 6)}, // taller
+        {Ean13Kind, Settings(78, 10, 60000, 6)},     // stretched taller
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(DrawBarcodePicture("123", c.kind, c.settings).Picture.Empty()) << c.kind;
