@@ -26,12 +26,23 @@ void StretchDraw(Bitmap& target, int x0, int y0, int x1, int y1, const Bitmap& s
     const int w = x1 - x0, h = y1 - y0;
     if (w <= 0 || h <= 0 || source.Empty())
         return;
-    for (int y = 0; y < h; ++y) {
-        const int sy = static_cast<int>((static_cast<std::int64_t>(2 * y + 1) * source.Height()) / (2 * h));
-        for (int x = 0; x < w; ++x) {
-            const int sx = static_cast<int>((static_cast<std::int64_t>(2 * x + 1) * source.Width()) / (2 * w));
-            target.Set(x0 + x, y0 + y, source.IsBlack(sx, sy));
-        }
+    // Only the part inside the target is drawn; each source column is computed once, not once per row.
+    const int left = std::max(x0, 0), right = std::min(x1, target.width_);
+    const int top = std::max(y0, 0), bottom = std::min(y1, target.height_);
+    if (left >= right || top >= bottom)
+        return;
+    std::vector<std::size_t> sourceColumn(static_cast<std::size_t>(right - left));
+    for (int x = left; x < right; ++x)
+        sourceColumn[static_cast<std::size_t>(x - left)] =
+            static_cast<std::size_t>((static_cast<std::int64_t>(2 * (x - x0) + 1) * source.Width()) /
+                                     (2 * static_cast<std::int64_t>(w)));
+    for (int y = top; y < bottom; ++y) {
+        const int sy = static_cast<int>((static_cast<std::int64_t>(2 * (y - y0) + 1) * source.Height()) /
+                                        (2 * static_cast<std::int64_t>(h)));
+        const std::uint8_t* from = source.dots_.data() + source.Index(0, sy);
+        std::uint8_t* to = target.dots_.data() + target.Index(left, y);
+        for (const std::size_t sx : sourceColumn)
+            *to++ = from[sx];
     }
 }
 

@@ -1,5 +1,5 @@
-// A monochrome picture at the printer's resolution: what text, barcodes, QR codes, the EAC logo and the document
-// canvas are drawn into, and what the ESC/POS band packer reads.
+// A monochrome picture at the printer's resolution: what text, barcodes, QR codes, the EAC logo and the
+// document canvas are drawn into, and what the ESC/POS band packer reads.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +32,8 @@ public:
     const std::vector<std::uint8_t>& Dots() const { return dots_; }
 
 private:
+    friend void StretchDraw(Bitmap& target, int x0, int y0, int x1, int y1, const Bitmap& source);
+
     std::size_t Index(int x, int y) const {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
     }
@@ -41,8 +43,8 @@ private:
     std::vector<std::uint8_t> dots_;
 };
 
-// The picture stretched (or shrunk) to exactly width × height, each target pixel taking the source pixel under
-// its centre.
+// The picture stretched (or shrunk) to exactly width × height, each target pixel taking the source pixel
+// under its centre.
 Bitmap Stretch(const Bitmap& source, int width, int height);
 
 // Draws source stretched into the rectangle [x0, x1) × [y0, y1) of target; white source pixels paint white.
