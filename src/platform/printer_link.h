@@ -37,7 +37,8 @@ public:
 };
 
 // A network printer at a dotted IPv4 address (spaces around it allowed, no host names) and a TCP port.
-// Connecting waits at most 5 seconds; sending fails when the printer takes no byte for 5 seconds.
+// Connecting waits at most 5 seconds. A write returns once the printer has acknowledged every byte and fails
+// when the printer takes no byte for 5 seconds.
 std::unique_ptr<PrinterLink> CreateTcpLink(std::string address, std::int64_t port);
 
 struct SerialSettings {
