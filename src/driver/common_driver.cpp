@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/xml.h"
 #include "driver/guid.h"
+#include "driver/help/show_help.h"
 #include "driver/host_params.h"
 #include "driver/log.h"
 #include "driver/version.h"
@@ -190,7 +191,7 @@ void ViewLog(TV8UserObject&) {
 }
 
 void ShowHelp(TV8UserObject&) {
-    throw std::runtime_error("Окно справки здесь недоступно");
+    help::ShowHelp("help", "Справка");
 }
 
 constexpr std::array kMethods{
