@@ -6,6 +6,7 @@
 #include "common/version.h"
 #include "common/xml.h"
 #include "driver/guid.h"
+#include "driver/help/show_help.h"
 #include "driver/host_params.h"
 #include "driver/xml_text.h"
 #include "log/log.h"
@@ -190,7 +191,7 @@ void ViewLog(UserObject&) {
 }
 
 void ShowHelp(UserObject&) {
-    throw std::runtime_error("Окно справки здесь недоступно");
+    help::ShowHelp("help", "Справка");
 }
 
 constexpr std::array kMethods{
