@@ -12,13 +12,18 @@ constexpr int ClientHeight = 526;
 constexpr int NameWidth = 164;
 constexpr int ValueWidth = 303;
 
-// The toolkit theme's window background and text colours: the colours of fixed, not editable cells.
+// Fixed cells look like the face of a button: the theme's window background a shade darker (light themes
+// keep it too close to the white of the grid to tell apart) and the theme's text colour.
 void FixedCellColours(GtkWidget* widget, GdkRGBA& background, GdkRGBA& text) {
     GtkStyleContext* style = gtk_widget_get_style_context(widget);
     if (!gtk_style_context_lookup_color(style, "theme_bg_color", &background))
-        gdk_rgba_parse(&background, "#efefef");
+        gdk_rgba_parse(&background, "#f0f0f0");
     if (!gtk_style_context_lookup_color(style, "theme_fg_color", &text))
         gdk_rgba_parse(&text, "#000000");
+    constexpr double Shade = 0.95;
+    background.red *= Shade;
+    background.green *= Shade;
+    background.blue *= Shade;
 }
 
 GtkWidget* Caption(const char* text) {

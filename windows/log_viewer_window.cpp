@@ -50,6 +50,8 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path folder, std::function<voi
     gtk_window_set_default_size(GTK_WINDOW(window_), ClientWidth, ClientHeight);
     gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
     g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+    // Escape closes it, as it closes a dialog: the viewer is modal for the cashier's program.
+    g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKey), this);
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window_), box);
@@ -151,6 +153,9 @@ void LogViewerWindow::Load() {
         static_cast<LogEncoding>(std::max(0, gtk_combo_box_get_active(GTK_COMBO_BOX(encoding_))));
     const std::string text = DecodeLogText(ReadBytes(*file), encoding);
     gtk_text_buffer_set_text(buffer, text.data(), static_cast<gint>(text.size()));
+    GtkTextIter start;
+    gtk_text_buffer_get_start_iter(buffer, &start);
+    gtk_text_buffer_place_cursor(buffer, &start);
 }
 
 void LogViewerWindow::Follow() {
@@ -220,6 +225,13 @@ void LogViewerWindow::OnPopupShown(GObject* combo, GParamSpec*, gpointer self) {
 gboolean LogViewerWindow::OnFollowTimer(gpointer self) {
     static_cast<LogViewerWindow*>(self)->Follow();
     return G_SOURCE_CONTINUE;
+}
+
+gboolean LogViewerWindow::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+    if (event->keyval != GDK_KEY_Escape)
+        return FALSE;
+    static_cast<LogViewerWindow*>(self)->Close();
+    return TRUE;
 }
 
 gboolean LogViewerWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {

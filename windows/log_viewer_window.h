@@ -36,6 +36,7 @@ private:
     static void OnFileOrEncodingChanged(GtkComboBox*, gpointer self);
     static void OnPopupShown(GObject* combo, GParamSpec*, gpointer self);
     static gboolean OnFollowTimer(gpointer self);
+    static gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer self);
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
 
     std::filesystem::path folder_;

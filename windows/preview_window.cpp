@@ -97,6 +97,8 @@ void PreviewWindow::BuildList(GtkWidget* box) {
         gtk_tree_view_column_set_sizing(view, GTK_TREE_VIEW_COLUMN_FIXED);
         gtk_tree_view_column_set_fixed_width(view, ListColumnWidth);
         gtk_tree_view_column_set_resizable(view, TRUE);
+        // The number takes what the caption leaves, so that a narrow window does not cut it off.
+        gtk_tree_view_column_set_expand(view, column == NumberColumn ? TRUE : FALSE);
         gtk_tree_view_append_column(GTK_TREE_VIEW(list_), view);
     }
     GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(list_));
@@ -160,9 +162,9 @@ void PreviewWindow::AddDocument(window_protocol::PreviewDocument document) {
 }
 
 void PreviewWindow::Show() {
-    SetOpacity(opacity_);
     MoveToRightEdge();
     gtk_widget_show(window_);
+    SetOpacity(opacity_);
     gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
     StartTimer();
 }
@@ -211,7 +213,12 @@ void PreviewWindow::StopFade() {
 }
 
 void PreviewWindow::SetOpacity(int opacity) {
-    gtk_widget_set_opacity(window_, opacity / 255.0);
+    const double alpha = opacity / 255.0;
+    gtk_widget_set_opacity(window_, alpha);
+    // The toolkit hands the opacity to the display only when it changes, so a window realized after it was
+    // set would come up opaque.
+    if (GdkWindow* own = gtk_widget_get_window(window_))
+        gdk_window_set_opacity(own, alpha);
 }
 
 void PreviewWindow::Select(std::size_t document) {
