@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds and tests with (Debian 12). Runs apt-get only when something
-# is missing; uses sudo when not run as root.
+# Installs the Debian packages the project builds and tests with (Debian 12), or only the packages named on the
+# command line. Runs apt-get only when something is missing; uses sudo when not run as root.
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
   build-essential cmake ninja-build pkg-config binutils
   libpugixml-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
