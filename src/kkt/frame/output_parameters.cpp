@@ -13,7 +13,26 @@
 namespace veltrano::kkt {
 namespace {
 
-using enum TOutputParam;
+// The members by their own names (the release build's compiler has no `using enum`).
+constexpr TOutputParam opShiftNumber = TOutputParam::opShiftNumber;
+constexpr TOutputParam opCheckNumber = TOutputParam::opCheckNumber;
+constexpr TOutputParam opShiftClosingCheckNumber = TOutputParam::opShiftClosingCheckNumber;
+constexpr TOutputParam opDateTime = TOutputParam::opDateTime;
+constexpr TOutputParam opShiftState = TOutputParam::opShiftState;
+constexpr TOutputParam opCountersOperationType1 = TOutputParam::opCountersOperationType1;
+constexpr TOutputParam opCountersOperationType2 = TOutputParam::opCountersOperationType2;
+constexpr TOutputParam opCountersOperationType3 = TOutputParam::opCountersOperationType3;
+constexpr TOutputParam opCountersOperationType4 = TOutputParam::opCountersOperationType4;
+constexpr TOutputParam opBacklogDocumentsCounter = TOutputParam::opBacklogDocumentsCounter;
+constexpr TOutputParam opCashBalance = TOutputParam::opCashBalance;
+constexpr TOutputParam opBacklogDocumentFirstNumber = TOutputParam::opBacklogDocumentFirstNumber;
+constexpr TOutputParam opBacklogDocumentFirstDateTime = TOutputParam::opBacklogDocumentFirstDateTime;
+constexpr TOutputParam opFNError = TOutputParam::opFNError;
+constexpr TOutputParam opFNOverflow = TOutputParam::opFNOverflow;
+constexpr TOutputParam opFNFail = TOutputParam::opFNFail;
+constexpr TOutputParam opPayments = TOutputParam::opPayments;
+constexpr TOutputParam opCashInOutcome = TOutputParam::opCashInOutcome;
+constexpr TOutputParam opKKTShortState = TOutputParam::opKKTShortState;
 
 void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
     node.append_attribute(name).set_value(value.c_str());
