@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds and tests with (Debian 12). Runs apt-get only when something
-# is missing; uses sudo when not run as root.
+# Installs the Debian packages the project builds and tests with (Debian 12), or only the packages named on the
+# command line. Runs apt-get only when something is missing; uses sudo when not run as root.
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] || packages=(
   build-essential cmake ninja-build pkg-config binutils
-  libpugixml-dev libpcre2-dev
+  libpugixml-dev libpcre2-dev libqrcodegencpp-dev libcmark-dev zlib1g-dev
+  libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
+  libgtk-3-dev libwebkit2gtk-4.1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  zxing-cpp-tools zbar-tools xvfb xdotool x11-utils imagemagick
+  debootstrap zip unzip util-linux
 )
 
 missing=()

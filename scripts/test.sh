@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the layer check, the default build, the same tests under AddressSanitizer and
-# UBSan, then a bounded fuzzing run over the check-package path. Each stage prints how long it took.
+# UBSan, a bounded fuzzing run over the check-package path, then the release package built in
+# Debian 11 and its training day. Each stage prints how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +24,4 @@ stage "layers" scripts/check-layers.sh
 stage "default build and tests" build_and_test default
 stage "sanitizer build and tests" build_and_test asan
 stage "fuzzing" scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-60}"
+stage "package" scripts/package.sh --check

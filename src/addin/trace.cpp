@@ -50,7 +50,7 @@ std::string RenderMoment(const std::tm& moment) {
     if (moment.tm_hour < 0 || moment.tm_hour > 23 || moment.tm_min < 0 || moment.tm_min > 59 ||
         moment.tm_sec < 0 || moment.tm_sec > 59)
         throw std::runtime_error("Invalid argument to time encode");
-    char buffer[32];
+    char buffer[48]; // the widest ints need 44 bytes; g++ 10 warns below that
     std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d %02d:%02d:%02d", static_cast<int>(day),
                   static_cast<int>(month), static_cast<int>(year), moment.tm_hour, moment.tm_min,
                   moment.tm_sec);

@@ -1,6 +1,7 @@
 // Readers and writers of the host variant.
 #include "addin/variant.h"
 
+#include "common/decimal_chars.h"
 #include "common/number_format.h"
 #include "common/text.h"
 #include "log/log.h"
@@ -127,7 +128,7 @@ bool ParseNumberText(std::string_view text, char separator, double& number) {
     if (i != text.size())
         return false;
     double parsed = 0;
-    const auto [end, error] = std::from_chars(normal.data(), normal.data() + normal.size(), parsed);
+    const auto [end, error] = common::FromChars(normal.data(), normal.data() + normal.size(), parsed);
     if (error != std::errc() || end != normal.data() + normal.size())
         return false;
     number = parsed;

@@ -1,5 +1,7 @@
 #include "common/money.h"
 
+#include "common/decimal_chars.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -110,8 +112,7 @@ Money Money::FromDouble(double value) {
     // The shortest decimal text that reads back as the same double is the amount the caller meant:
     // 1234.56 is 1234.56, not 1234.5599999999999.
     std::array<char, 64> buffer{};
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    const auto [end, error] = common::ToCharsFixed(buffer.data(), buffer.data() + buffer.size(), value);
     std::optional<Money> money;
     if (error == std::errc())
         money = Parse(std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())));

@@ -1,18 +1,18 @@
 #include "driver/guid.h"
 
+#include "platform/platform.h"
+
 #include <array>
 #include <cstdint>
-#include <random>
 
 namespace veltrano::driver {
 
 std::string NewGuidText() {
     // Each identifier draws fresh bits from the system's entropy source, so two driver objects created in the
     // same instant never share a sequence.
-    std::random_device entropy;
     std::array<std::uint8_t, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); i += 4) {
-        const std::uint32_t word = entropy();
+        const auto word = static_cast<std::uint32_t>(platform::RandomNumber());
         for (std::size_t k = 0; k < 4; ++k)
             bytes[i + k] = static_cast<std::uint8_t>(word >> (8 * k));
     }

@@ -3,6 +3,7 @@
 
 #include "common/moment.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -37,6 +38,10 @@ moment::DateTime LocalNow();
 
 // The system's name and version for the log banner, for example "Linux 6.1.0 (x86_64)".
 std::string SystemText();
+
+// 64 bits from the system's entropy source, for identifiers and seeds. Not std::random_device: newer C++
+// runtimes draw it from arc4random, which the C libraries of older systems lack.
+std::uint64_t RandomNumber();
 
 // The system's default beep (a bell on the controlling terminal where there is one; nothing otherwise).
 void Beep();

@@ -69,7 +69,7 @@ void WriteAll(int fd, std::string_view bytes, const fs::path& path) {
 }
 
 std::string RandomSuffix() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static thread_local std::mt19937_64 generator{RandomNumber()};
     static constexpr char digits[] = "0123456789abcdef";
     std::string suffix;
     for (std::uint64_t value = generator(), i = 0; i < 12; ++i, value >>= 4)

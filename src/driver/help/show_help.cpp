@@ -1,7 +1,7 @@
 #include "driver/help/show_help.h"
 
 #include "driver/help/help_page.h"
-#include "driver/log.h"
+#include "log/log.h"
 #include "platform/desktop.h"
 #include "platform/platform.h"
 #include "resources/resources.h"

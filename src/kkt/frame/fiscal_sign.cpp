@@ -1,5 +1,7 @@
 #include "kkt/frame/fiscal_sign.h"
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -10,11 +12,7 @@ namespace {
 constexpr std::int64_t FiscalSignLimit = 999999999;
 
 std::mt19937_64& Generator() {
-    static std::mt19937_64 generator{[] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device()};
-        return std::mt19937_64(seed);
-    }()};
+    static std::mt19937_64 generator{platform::RandomNumber()};
     return generator;
 }
 

@@ -12,7 +12,26 @@
 namespace veltrano::kkt {
 namespace {
 
-using enum OutputParameter;
+// The members by their own names (the release build's compiler has no `using enum`).
+constexpr OutputParameter opShiftNumber = OutputParameter::opShiftNumber;
+constexpr OutputParameter opCheckNumber = OutputParameter::opCheckNumber;
+constexpr OutputParameter opShiftClosingCheckNumber = OutputParameter::opShiftClosingCheckNumber;
+constexpr OutputParameter opDateTime = OutputParameter::opDateTime;
+constexpr OutputParameter opShiftState = OutputParameter::opShiftState;
+constexpr OutputParameter opCountersOperationType1 = OutputParameter::opCountersOperationType1;
+constexpr OutputParameter opCountersOperationType2 = OutputParameter::opCountersOperationType2;
+constexpr OutputParameter opCountersOperationType3 = OutputParameter::opCountersOperationType3;
+constexpr OutputParameter opCountersOperationType4 = OutputParameter::opCountersOperationType4;
+constexpr OutputParameter opBacklogDocumentsCounter = OutputParameter::opBacklogDocumentsCounter;
+constexpr OutputParameter opCashBalance = OutputParameter::opCashBalance;
+constexpr OutputParameter opBacklogDocumentFirstNumber = OutputParameter::opBacklogDocumentFirstNumber;
+constexpr OutputParameter opBacklogDocumentFirstDateTime = OutputParameter::opBacklogDocumentFirstDateTime;
+constexpr OutputParameter opFNError = OutputParameter::opFNError;
+constexpr OutputParameter opFNOverflow = OutputParameter::opFNOverflow;
+constexpr OutputParameter opFNFail = OutputParameter::opFNFail;
+constexpr OutputParameter opPayments = OutputParameter::opPayments;
+constexpr OutputParameter opCashInOutcome = OutputParameter::opCashInOutcome;
+constexpr OutputParameter opKKTShortState = OutputParameter::opKKTShortState;
 
 void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
     node.append_attribute(name).set_value(value.c_str());

@@ -1,5 +1,6 @@
 #include "kkt/operations/receipt_attributes.h"
 
+#include "common/decimal_chars.h"
 #include "common/text.h"
 
 #include <algorithm>
@@ -91,7 +92,7 @@ std::optional<double> ParseDecimal(std::string_view text, const char* name) {
         return std::nullopt;
     const std::string canonical = decimal->mantissa + "e" + std::to_string(decimal->exponent);
     double value = 0;
-    const auto [end, error] = std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+    const auto [end, error] = common::FromChars(canonical.data(), canonical.data() + canonical.size(), value);
     if (error == std::errc::result_out_of_range) {
         const std::optional<std::int64_t> order = DecimalOrder(*decimal);
         if (order && *order > 0)

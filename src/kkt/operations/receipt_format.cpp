@@ -1,5 +1,7 @@
 #include "kkt/operations/receipt_format.h"
 
+#include "common/decimal_chars.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -27,8 +29,8 @@ void Increment(std::string& digits) {
 std::string FormatQuantity(double quantity, char separator) {
     // The longest fixed form of a double has some 330 digits.
     std::array<char, 400> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(quantity),
-                                            std::chars_format::fixed);
+    const auto [end, error] =
+        common::ToCharsFixed(buffer.data(), buffer.data() + buffer.size(), std::fabs(quantity));
     const std::string_view shortest(buffer.data(), error == std::errc() ? end - buffer.data() : 0);
 
     const std::size_t point = shortest.find('.');

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <stdexcept>
+#include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -39,7 +40,7 @@ void WriteValue(pugi::xml_node node, std::string_view text) {
     pugi::xml_attribute value = node.attribute("Value");
     if (!value)
         value = node.prepend_attribute("Value");
-    value.set_value(text.data(), text.size());
+    value.set_value(std::string(text).c_str());
 }
 
 } // namespace
