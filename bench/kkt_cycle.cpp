@@ -54,14 +54,8 @@ bool Succeeded(benchmark::State& state, Component& driver, const CallResult& cal
     return false;
 }
 
-void BM_ShiftCycle(benchmark::State& state) {
-    const TemporaryDataFolder folder;
-    TestHost host;
-    const std::unique_ptr<Component> driver = host.Create();
-    if (!driver) {
-        state.SkipWithError("the module gave no component object");
-        return;
-    }
+// Connects the virtual device with the output file in the folder; empty when the connection failed.
+Value ConnectVirtualDevice(benchmark::State& state, Component& driver, const TemporaryDataFolder& folder) {
     const std::string settings = "<Parameters><Parameter Name=\"InterfaceType\" Value=\"-1\"/>"
                                  "<Parameter Name=\"LineLength\" Value=\"42\"/>"
                                  "<Parameter Name=\"ShowReceiptForm\" Value=\"1\"/>"
@@ -70,12 +64,25 @@ void BM_ShiftCycle(benchmark::State& state) {
                                  "<Parameter Name=\"PrintOutFilePath\" Value=\"" +
                                  (folder.Root() / "receipts.txt").string() + "\"/></Parameters>";
     const CallResult connect =
-        driver->Call("ПодключитьОборудование", {Value::Empty(), Value::Empty(), Value::Text(settings)});
+        driver.Call("ПодключитьОборудование", {Value::Empty(), Value::Empty(), Value::Text(settings)});
     if (!connect.Succeeded()) {
-        state.SkipWithError(("connection failed: " + driver->LastError().description).c_str());
+        state.SkipWithError(("connection failed: " + driver.LastError().description).c_str());
+        return Value::Empty();
+    }
+    return Value::Text(connect.Out(0));
+}
+
+void BM_ShiftCycle(benchmark::State& state) {
+    const TemporaryDataFolder folder;
+    TestHost host;
+    const std::unique_ptr<Component> driver = host.Create();
+    if (!driver) {
+        state.SkipWithError("the module gave no component object");
         return;
     }
-    const Value id = Value::Text(connect.Out(0));
+    const Value id = ConnectVirtualDevice(state, *driver, folder);
+    if (id.IsEmpty())
+        return;
 
     for (auto _ : state) {
         if (!Succeeded(state, *driver,
@@ -96,6 +103,39 @@ void BM_ShiftCycle(benchmark::State& state) {
 
 // Wall time: the storage is flushed to disk at every save, which the processor time does not see.
 BENCHMARK(BM_ShiftCycle)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A shift opened and closed by a cashier whose name has the given number of characters: the name is laid out
+// into lines of the receipt width, which must take time in proportion to its length.
+void BM_ShiftWithALongCashierName(benchmark::State& state) {
+    const TemporaryDataFolder folder;
+    TestHost host;
+    const std::unique_ptr<Component> driver = host.Create();
+    if (!driver) {
+        state.SkipWithError("the module gave no component object");
+        return;
+    }
+    const Value id = ConnectVirtualDevice(state, *driver, folder);
+    if (id.IsEmpty())
+        return;
+    std::string name;
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        name += "Ж";
+    const std::string cashier =
+        "<InputParameters><Parameters CashierName=\"" + name + "\"/></InputParameters>";
+    for (auto _ : state) {
+        if (!Succeeded(state, *driver,
+                       driver->Call("ОткрытьСмену", {id, Value::Text(cashier), Value::Empty()})) ||
+            !Succeeded(state, *driver,
+                       driver->Call("ЗакрытьСмену", {id, Value::Text(cashier), Value::Empty()})))
+            break;
+    }
+    driver->Call("ОтключитьОборудование", {id});
+}
+BENCHMARK(BM_ShiftWithALongCashierName)
+    ->Arg(32 << 10)
+    ->Arg(128 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

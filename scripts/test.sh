@@ -23,5 +23,6 @@ stage "set-up" scripts/install-deps.sh
 stage "layers" scripts/check-layers.sh
 stage "default build and tests" build_and_test default
 stage "sanitizer build and tests" build_and_test asan
+stage "sanitizer module in another host" scripts/foreign-host.sh
 stage "fuzzing" scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-60}"
 stage "package" scripts/package.sh --check

@@ -141,14 +141,15 @@ std::size_t Length(std::string_view utf8) {
     return count;
 }
 
-std::string Substr(std::string_view utf8, std::size_t first, std::size_t count) {
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < first && pos < utf8.size(); ++i)
-        DecodeUtf8(utf8, pos);
-    const std::size_t begin = pos;
+std::size_t Advance(std::string_view utf8, std::size_t pos, std::size_t count) {
     for (std::size_t i = 0; i < count && pos < utf8.size(); ++i)
         DecodeUtf8(utf8, pos);
-    return std::string(utf8.substr(begin, pos - begin));
+    return pos;
+}
+
+std::string Substr(std::string_view utf8, std::size_t first, std::size_t count) {
+    const std::size_t begin = Advance(utf8, 0, first);
+    return std::string(utf8.substr(begin, Advance(utf8, begin, count) - begin));
 }
 
 std::string TrimLeft(std::string_view utf8) {

@@ -15,6 +15,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 std::size_t Length(std::string_view utf8);
 // Characters [first, first + count) of a UTF-8 text, clipped to its end.
 std::string Substr(std::string_view utf8, std::size_t first, std::size_t count = std::string_view::npos);
+// The byte position count characters after pos (or the end of the text): a walk that cuts a text into pieces
+// goes on from where the last piece ended instead of counting from the start again.
+std::size_t Advance(std::string_view utf8, std::size_t pos, std::size_t count);
 
 // Removes leading and trailing spaces and control characters (code points up to U+0020).
 std::string Trim(std::string_view utf8);

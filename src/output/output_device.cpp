@@ -35,10 +35,11 @@ std::vector<std::string> CutIntoPieces(std::string_view text, std::size_t width)
         const std::size_t end = text.find("\r\n", from);
         const std::string_view paragraph =
             text.substr(from, end == std::string_view::npos ? end : end - from);
-        const std::size_t length = text::Length(paragraph);
-        for (std::size_t first = 0; first < length; first += width) {
-            std::string piece = text::Substr(paragraph, first, width);
-            pieces.push_back(first == 0 ? std::move(piece) : text::Trim(piece));
+        for (std::size_t begin = 0; begin < paragraph.size();) {
+            const std::size_t stop = text::Advance(paragraph, begin, width);
+            const std::string_view piece = paragraph.substr(begin, stop - begin);
+            pieces.push_back(begin == 0 ? std::string(piece) : text::Trim(piece));
+            begin = stop;
         }
         if (end == std::string_view::npos)
             return pieces;

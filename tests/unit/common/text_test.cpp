@@ -28,6 +28,16 @@ TEST(Text, WidthsCountCharactersNotBytes) {
     EXPECT_EQ(Substr("абв", 1), "бв");
 }
 
+TEST(Text, AdvanceStepsOverCharactersFromAnyPosition) {
+    const std::string text = "aЖ€😀b";
+    EXPECT_EQ(Advance(text, 0, 1), 1u);
+    EXPECT_EQ(Advance(text, 1, 1), 3u);
+    EXPECT_EQ(Advance(text, 3, 2), 10u);
+    EXPECT_EQ(Advance(text, 10, 5), text.size()) << "stops at the end";
+    EXPECT_EQ(Advance(text, 0, 0), 0u);
+    EXPECT_EQ(Substr(text, 1, 3), "Ж€😀");
+}
+
 TEST(Text, TrimRemovesSpacesAndControlCharacters) {
     EXPECT_EQ(Trim(" \t\r\n текст \x01"), "текст");
     EXPECT_EQ(TrimRight("a  "), "a");

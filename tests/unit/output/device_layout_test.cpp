@@ -91,6 +91,22 @@ TEST_F(PrintText, WorksWithLinesLongerThanOneByteCanCount) {
     EXPECT_EQ(BufferTexts(), expected);
 }
 
+// A million-character text (a cashier's name the host handed over) is cut in one pass: every piece starts where
+// the last one ended, and the pieces put together give the text again.
+TEST_F(PrintText, CutsAMillionCharactersIntoWholePieces) {
+    device.LineLen = 42;
+    const std::string left = text::Repeat("Жx", 1 << 19);
+    device.PrintText(left, "");
+    const std::vector<std::string> lines = BufferTexts();
+    ASSERT_EQ(lines.size(), ((1u << 20) + 41) / 42);
+    std::string joined;
+    for (const std::string& line : lines) {
+        ASSERT_EQ(text::Length(line), 42u);
+        joined += line;
+    }
+    EXPECT_EQ(text::TrimRight(joined), left);
+}
+
 TEST_F(PrintText, CutsCyrillicTextByCharactersNotBytes) {
     device.LineLen = 24;
     const std::string left = text::Repeat("Ж", 30);
