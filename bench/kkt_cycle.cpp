@@ -54,35 +54,48 @@ bool Succeeded(benchmark::State& state, Component& driver, const CallResult& cal
     return false;
 }
 
-// Connects the virtual device with the output file in the folder; empty when the connection failed.
-Value ConnectVirtualDevice(benchmark::State& state, Component& driver, const TemporaryDataFolder& folder) {
-    const std::string settings = "<Parameters><Parameter Name=\"InterfaceType\" Value=\"-1\"/>"
-                                 "<Parameter Name=\"LineLength\" Value=\"42\"/>"
-                                 "<Parameter Name=\"ShowReceiptForm\" Value=\"1\"/>"
-                                 "<Parameter Name=\"ChequeHeader\" Value=\"Учебный ККТ\"/>"
-                                 "<Parameter Name=\"Pay1\" Value=\"НАЛИЧНЫМИ\"/>"
-                                 "<Parameter Name=\"PrintOutFilePath\" Value=\"" +
-                                 (folder.Root() / "receipts.txt").string() + "\"/></Parameters>";
-    const CallResult connect =
-        driver.Call("ПодключитьОборудование", {Value::Empty(), Value::Empty(), Value::Text(settings)});
-    if (!connect.Succeeded()) {
-        state.SkipWithError(("connection failed: " + driver.LastError().description).c_str());
-        return Value::Empty();
+// The test host with one component object connected to the virtual device, the output file on, in a temporary
+// data folder.
+struct VirtualRegister {
+    TemporaryDataFolder folder;
+    TestHost host;
+    std::unique_ptr<Component> driver = host.Create();
+    Value id = Value::Empty();
+
+    // True when the device is connected; otherwise the benchmark is stopped with the reason.
+    bool Connect(benchmark::State& state) {
+        if (!driver) {
+            state.SkipWithError("the module gave no component object");
+            return false;
+        }
+        const std::string settings = "<Parameters><Parameter Name=\"InterfaceType\" Value=\"-1\"/>"
+                                     "<Parameter Name=\"LineLength\" Value=\"42\"/>"
+                                     "<Parameter Name=\"ShowReceiptForm\" Value=\"1\"/>"
+                                     "<Parameter Name=\"ChequeHeader\" Value=\"Учебный ККТ\"/>"
+                                     "<Parameter Name=\"Pay1\" Value=\"НАЛИЧНЫМИ\"/>"
+                                     "<Parameter Name=\"PrintOutFilePath\" Value=\"" +
+                                     (folder.Root() / "receipts.txt").string() + "\"/></Parameters>";
+        const CallResult connect =
+            driver->Call("ПодключитьОборудование", {Value::Empty(), Value::Empty(), Value::Text(settings)});
+        if (!connect.Succeeded()) {
+            state.SkipWithError(("connection failed: " + driver->LastError().description).c_str());
+            return false;
+        }
+        id = Value::Text(connect.Out(0));
+        return true;
     }
-    return Value::Text(connect.Out(0));
-}
+    ~VirtualRegister() {
+        if (!id.IsEmpty())
+            driver->Call("ОтключитьОборудование", {id});
+    }
+};
 
 void BM_ShiftCycle(benchmark::State& state) {
-    const TemporaryDataFolder folder;
-    TestHost host;
-    const std::unique_ptr<Component> driver = host.Create();
-    if (!driver) {
-        state.SkipWithError("the module gave no component object");
+    VirtualRegister kkt;
+    if (!kkt.Connect(state))
         return;
-    }
-    const Value id = ConnectVirtualDevice(state, *driver, folder);
-    if (id.IsEmpty())
-        return;
+    Component* driver = kkt.driver.get();
+    const Value& id = kkt.id;
 
     for (auto _ : state) {
         if (!Succeeded(state, *driver,
@@ -98,7 +111,6 @@ void BM_ShiftCycle(benchmark::State& state) {
     }
     state.counters["documents"] = benchmark::Counter(
         static_cast<double>(state.iterations() * DocumentsPerCycle), benchmark::Counter::kIsRate);
-    driver->Call("ОтключитьОборудование", {id});
 }
 
 // Wall time: the storage is flushed to disk at every save, which the processor time does not see.
@@ -107,16 +119,11 @@ BENCHMARK(BM_ShiftCycle)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A shift opened and closed by a cashier whose name has the given number of characters: the name is laid out
 // into lines of the receipt width, which must take time in proportion to its length.
 void BM_ShiftWithALongCashierName(benchmark::State& state) {
-    const TemporaryDataFolder folder;
-    TestHost host;
-    const std::unique_ptr<Component> driver = host.Create();
-    if (!driver) {
-        state.SkipWithError("the module gave no component object");
+    VirtualRegister kkt;
+    if (!kkt.Connect(state))
         return;
-    }
-    const Value id = ConnectVirtualDevice(state, *driver, folder);
-    if (id.IsEmpty())
-        return;
+    Component* driver = kkt.driver.get();
+    const Value& id = kkt.id;
     std::string name;
     for (std::int64_t i = 0; i < state.range(0); ++i)
         name += "Ж";
@@ -129,7 +136,6 @@ void BM_ShiftWithALongCashierName(benchmark::State& state) {
                        driver->Call("ЗакрытьСмену", {id, Value::Text(cashier), Value::Empty()})))
             break;
     }
-    driver->Call("ОтключитьОборудование", {id});
 }
 BENCHMARK(BM_ShiftWithALongCashierName)
     ->Arg(32 << 10)
