@@ -1,6 +1,10 @@
 #include "output/picture/qr_picture.h"
 
+#if __has_include(<qrcodegen.hpp>)
 #include <qrcodegen.hpp>
+#else
+#include <QrCode.hpp>
+#endif
 
 #include <string>
 
