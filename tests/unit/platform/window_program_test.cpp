@@ -23,7 +23,7 @@ namespace protocol = window_protocol;
 using Status = WindowProgram::Status;
 
 // The frames a stand-in writes, as printf escapes.
-constexpr const char* ReadyFrame = R"(\005\000\000\000\001\001\000\000\000)";
+constexpr const char* ReadyFrame = R"(\005\000\000\000\001\002\000\000\000)";
 constexpr const char* LogClosedFrame = R"(\002\000\000\000\011\010)";
 
 bool Gone(pid_t pid) {
