@@ -101,13 +101,13 @@ private:
             case protocol::FrameReader::Status::Message:
                 if (std::holds_alternative<protocol::Quit>(message))
                     return false;
-                Handle(std::move(message));
+                Handle(message);
                 break;
             }
         }
     }
 
-    void Handle(protocol::Message message) {
+    void Handle(protocol::Message& message) {
         if (auto* create = std::get_if<protocol::PreviewCreate>(&message)) {
             if (!preview_)
                 preview_ = std::make_unique<PreviewWindow>(create->Mode, testSeconds_);
@@ -121,6 +121,8 @@ private:
             preview_.reset();
         } else if (auto* esc = std::get_if<protocol::EscSettingsShow>(&message)) {
             ShowEscSettings(std::move(esc->Models));
+        } else if (std::holds_alternative<protocol::EscSettingsClose>(message)) {
+            esc_.reset();
         } else if (auto* log = std::get_if<protocol::LogViewerShow>(&message)) {
             ShowLog(log->Folder);
         }

@@ -147,7 +147,7 @@ std::optional<Picture> ReadPicture(Reader& r) {
 
 bool KnownType(std::uint8_t type) {
     return type >= static_cast<std::uint8_t>(MessageType::Ready) &&
-           type <= static_cast<std::uint8_t>(MessageType::Quit);
+           type <= static_cast<std::uint8_t>(MessageType::EscSettingsClose);
 }
 
 std::optional<Message> ReadMessage(Reader& r) {
@@ -207,6 +207,8 @@ std::optional<Message> ReadMessage(Reader& r) {
     }
     case MessageType::Quit:
         return Quit{};
+    case MessageType::EscSettingsClose:
+        return EscSettingsClose{};
     }
     return std::nullopt;
 }

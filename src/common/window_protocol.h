@@ -17,7 +17,7 @@
 
 namespace veltrano::window_protocol {
 
-inline constexpr std::uint32_t Version = 1;
+inline constexpr std::uint32_t Version = 2;
 
 // Limits that bound what one frame can make a receiver allocate. A document of several thousand lines drawn
 // one byte per pixel stays well below the frame limit.
@@ -38,6 +38,7 @@ enum class MessageType : std::uint8_t {
     LogViewerShow = 8,
     WindowClosed = 9,
     Quit = 10,
+    EscSettingsClose = 11,
 };
 
 // A document as drawn by the canvas. One bit per pixel: rows of (Width + 7) / 8 bytes, the leftmost pixel in
@@ -131,8 +132,13 @@ struct Quit {
     friend bool operator==(const Quit&, const Quit&) = default;
 };
 
+// Closes the ESC code settings window if it is open: it does not outlive the driver object that opened it.
+struct EscSettingsClose {
+    friend bool operator==(const EscSettingsClose&, const EscSettingsClose&) = default;
+};
+
 using Message = std::variant<Ready, Failed, PreviewCreate, PreviewPlace, PreviewDocument, PreviewDestroy,
-                             EscSettingsShow, LogViewerShow, WindowClosed, Quit>;
+                             EscSettingsShow, LogViewerShow, WindowClosed, Quit, EscSettingsClose>;
 
 MessageType TypeOf(const Message& message);
 

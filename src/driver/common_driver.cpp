@@ -10,6 +10,7 @@
 #include "driver/host_params.h"
 #include "driver/xml_text.h"
 #include "log/log.h"
+#include "platform/window_program.h"
 #include "resources/resources.h"
 
 #include <array>
@@ -186,8 +187,13 @@ bool SetLocalization(UserObject& self, V8Variant* result, V8Variant*, long) {
     return Driver(self).Guarded(result, [] {});
 }
 
+// Modal: returns when the user closes the viewer.
 void ViewLog(UserObject&) {
-    throw std::runtime_error("Окно просмотра лога здесь недоступно");
+    const std::string folder = log::GetLogPath(false);
+    const platform::WindowProgram::Result closed =
+        platform::SharedWindowProgram().Request(window_protocol::LogViewerShow{folder});
+    if (!closed.Ok())
+        throw std::runtime_error("Окно просмотра лога не открылось: " + closed.Message);
 }
 
 void ShowHelp(UserObject&) {

@@ -6,6 +6,8 @@
 #include "driver/host_params.h"
 #include "driver/xml_text.h"
 #include "output/output_device.h"
+#include "output/printer_models.h"
+#include "platform/window_program.h"
 
 #include <array>
 #include <filesystem>
@@ -44,8 +46,16 @@ void ClearFN(UserObject&) {
     temporary.ClearFN();
 }
 
+// Opens the window, or brings it forward, and returns at once: the window is not modal.
 void ESCSettings(UserObject&) {
-    throw std::runtime_error("Окно настройки ESC-кодов недоступно в этой сборке");
+    window_protocol::EscSettingsShow show;
+    const std::vector<output::PrinterModel>& table = output::PrinterModels();
+    // Entry 0, the manual entry, is the window's own.
+    for (std::size_t i = 1; i < table.size(); ++i)
+        show.Models.push_back({table[i].PrinterIndex, table[i].PrinterName, table[i].Codes});
+    const platform::WindowProgram::Result shown = platform::SharedWindowProgram().Post(show);
+    if (!shown.Ok())
+        throw std::runtime_error("Окно настройки ESC-кодов не открылось: " + shown.Message);
 }
 
 std::unique_ptr<UserObject> CreateDriver() {
@@ -87,7 +97,12 @@ CashRegisterDriver::CashRegisterDriver() {
     UpdateDriverInfo(driver::DriverInfo());
 }
 
-CashRegisterDriver::~CashRegisterDriver() = default;
+CashRegisterDriver::~CashRegisterDriver() {
+    // The ESC code settings window does not outlive a driver object; no program is started to close it.
+    platform::WindowProgram& program = platform::SharedWindowProgram();
+    if (program.Running())
+        (void)program.Post(window_protocol::EscSettingsClose{});
+}
 
 std::string CashRegisterDriver::BuildSettingsXml() {
     pugi::xml_document settings;

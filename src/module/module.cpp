@@ -1,7 +1,8 @@
 // Module lifetime: what runs when the platform loads and unloads the add-in.
 //
-// Load: the log starts switched off, then CashRegisterDriver is registered under "Veltrano". Unload: the
-// class list, DeviceLogFlags and the class-names text are freed, then the log writes its closing banner.
+// Load: the log starts switched off, then CashRegisterDriver is registered under "Veltrano" and the preview
+// of the window program is installed. Unload: the preview and the window program end, the class list,
+// DeviceLogFlags and the class-names text are freed, then the log writes its closing banner.
 //
 // The load step runs on the platform's first call into the module (every export calls EnsureModuleLoaded
 // before anything else; the platform's first call is GetClassNames or SetPlatformCapabilities, right after
@@ -15,6 +16,11 @@
 #include "addin/class_registry.h"
 #include "kkt/cash_register_driver.h"
 #include "log/log.h"
+#include "output/receipt_preview.h"
+#include "output/window_preview.h"
+#include "platform/window_program.h"
+
+#include <memory>
 
 namespace veltrano::module {
 
@@ -26,12 +32,18 @@ public:
         try {
             log::SetLogMode(log::ModeOff); // the log starts switched off
             kkt::RegisterTDriver();        // CashRegisterDriver under "Veltrano"
+            // The program is made before the preview that uses it, so that it is destroyed after it.
+            platform::WindowProgram& windows = platform::SharedWindowProgram();
+            output::InstallReceiptPreview(std::make_shared<output::WindowPreview>(windows));
         } catch (...) {
             // A failed registration leaves no class: GetClassObject then answers 0. Nothing may reach the
             // host.
         }
     }
     ~ModuleLifetime() {
+        // No window outlives the module: the preview closes its window, then the program is ended.
+        output::InstallReceiptPreview(nullptr);
+        platform::StopSharedWindowProgram();
         addin::ClearClassRegistry();
         log::Shutdown();
     }

@@ -7,8 +7,10 @@
 #pragma once
 
 #include "common/window_protocol.h"
+#include "platform/carried_program.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -16,6 +18,14 @@ namespace veltrano::platform {
 
 // Why windows cannot open in this session; empty when DISPLAY or WAYLAND_DISPLAY names a display.
 std::string MissingDisplayReason();
+
+class WindowProgram;
+
+// The process's one window program, veltrano-windows as the module carries it: the preview, the ESC code
+// settings and the log viewer share it. Started by its first message; stopped by StopSharedWindowProgram and
+// when the module is unloaded.
+WindowProgram& SharedWindowProgram();
+void StopSharedWindowProgram();
 
 class WindowProgram {
 public:
@@ -33,7 +43,11 @@ public:
         bool Ok() const { return Outcome == Status::Done; }
     };
 
+    // Asked before every start where the program is; a location with an error is not started.
+    using Locator = std::function<ProgramLocation()>;
+
     explicit WindowProgram(std::filesystem::path program);
+    explicit WindowProgram(Locator locator);
     // Stops the program and reaps it: nothing is left running.
     ~WindowProgram();
     WindowProgram(const WindowProgram&) = delete;
@@ -61,7 +75,7 @@ private:
     // Closes the socket, reaps the program (killing it when it lingers) and says how it ended.
     std::string Reap();
 
-    std::filesystem::path program_;
+    Locator locate_;
     pid_t pid_ = 0;
     int socket_ = -1;
     window_protocol::FrameReader reader_;

@@ -53,7 +53,21 @@ std::string MissingDisplayReason() {
     return "Нет дисплея: переменные DISPLAY и WAYLAND_DISPLAY не заданы";
 }
 
-WindowProgram::WindowProgram(std::filesystem::path program) : program_(std::move(program)) {}
+WindowProgram& SharedWindowProgram() {
+    static WindowProgram program([] { return CarriedProgram("veltrano-windows"); });
+    return program;
+}
+
+void StopSharedWindowProgram() {
+    SharedWindowProgram().Stop();
+}
+
+WindowProgram::WindowProgram(std::filesystem::path program)
+    : locate_([program = std::move(program)] {
+          return ProgramLocation{program, {}};
+      }) {}
+
+WindowProgram::WindowProgram(Locator locator) : locate_(std::move(locator)) {}
 
 WindowProgram::~WindowProgram() {
     Stop();
@@ -124,6 +138,10 @@ WindowProgram::Result WindowProgram::Start() {
     if (!noDisplay.empty())
         return {Status::NoDisplay, noDisplay};
 
+    const ProgramLocation location = locate_();
+    if (!location.Ok())
+        return {Status::NotStarted, location.Error};
+
     int fds[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
         return {Status::NotStarted, "Программа окон не запустилась: socketpair: " + SystemError(errno)};
@@ -150,7 +168,7 @@ WindowProgram::Result WindowProgram::Start() {
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
-    const std::string path = program_.string();
+    const std::string path = location.Path.string();
     const std::string socketArgument = "--socket-fd=" + std::to_string(ProgramSocketFd);
     char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>(socketArgument.c_str()), nullptr};
     pid_t pid = 0;

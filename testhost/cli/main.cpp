@@ -3,6 +3,9 @@
 #include "show_file.h"
 #include "testhost.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -31,7 +35,8 @@ void Usage(std::ostream& out) {
            "\n"
            "Steps run in the data folder (the working directory), so a relative PrintOutFilePath lands "
            "there;\n"
-           "the step  show \"FILE\"  prints a file of the data folder. The scenario format is described in\n"
+           "the step  show \"FILE\"  prints a file of the data folder, the step  pause N  waits N seconds.\n"
+           "The scenario format is described in\n"
            "testhost/README.md.\n";
 }
 
@@ -141,6 +146,12 @@ int main(int argc, char** argv) {
         runner.SetMaxLines(maxLines);
         runner.AddCommand("show", [&](const std::vector<veltrano::testhost::Value>& args, std::ostream& out) {
             veltrano::testhost::ShowDataFile(dataFolder, args, out);
+        });
+        // Gives a person time to look at the windows the steps before opened.
+        runner.AddCommand("pause", [](const std::vector<veltrano::testhost::Value>& args, std::ostream& out) {
+            const std::int64_t seconds = args.empty() ? 0 : std::clamp<std::int64_t>(args[0].integer, 0, 600);
+            out << "(" << seconds << " s)\n";
+            std::this_thread::sleep_for(std::chrono::seconds(seconds));
         });
         runner.Run(scenario);
         component->Destroy();

@@ -27,15 +27,19 @@ void DataFolderTest::SetUp() {
     char pattern[] = "/tmp/veltrano-test-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     root_ = pattern;
-    savedXdg_ = Remember("XDG_DATA_HOME");
-    savedHome_ = Remember("HOME");
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "HOME", "DISPLAY", "WAYLAND_DISPLAY"})
+        saved_.emplace_back(name, Remember(name));
     ::setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (root_ / "cache").c_str(), 1);
     ::setenv("HOME", (root_ / "home").c_str(), 1);
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
 }
 
 void DataFolderTest::TearDown() {
-    Restore("XDG_DATA_HOME", savedXdg_);
-    Restore("HOME", savedHome_);
+    for (const auto& [name, value] : saved_)
+        Restore(name, value);
+    saved_.clear();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
 }

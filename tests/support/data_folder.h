@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace veltrano::testing {
 
-// Points XDG_DATA_HOME and HOME at a fresh temporary folder so that nothing reaches the real user's folders.
+// Points XDG_DATA_HOME, XDG_CACHE_HOME and HOME at a fresh temporary folder so that nothing reaches the real
+// user's folders, and hides the display so that no test opens a window on the developer's desktop.
 class DataFolderTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -21,8 +24,7 @@ protected:
     std::filesystem::path root_;
 
 private:
-    std::optional<std::string> savedXdg_;
-    std::optional<std::string> savedHome_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
 std::string ReadBytes(const std::filesystem::path& file);

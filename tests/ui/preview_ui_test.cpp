@@ -2,6 +2,7 @@
 // outside with xdotool and xprop, as a user would see it. Screenshots of every window are kept in the
 // artefacts folder.
 #include "platform/window_program.h"
+#include "testhost.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,9 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <iterator>
 #include <poll.h>
+#include <regex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -342,6 +345,125 @@ TEST_F(PreviewUiTest, AKilledProgramIsReportedAndTheNextDocumentStartsANewOne) {
     ASSERT_TRUE(program.Post(protocol::PreviewDocument{"Кассовый чек", "3", Receipt(8, 10)}).Ok());
     EXPECT_NE(program.ProcessId(), first);
     EXPECT_TRUE(WaitUntil([] { return Windows(PreviewCaption, true).size() == 1; }));
+}
+
+// The real add-in, loaded by the test host as the platform loads it, shows its documents in the preview,
+// opens the ESC code settings without blocking and the log viewer modally, and leaves nothing behind when it
+// is unloaded.
+class AddinUiTest : public PreviewUiTest {
+protected:
+    void SetUp() override {
+        PreviewUiTest::SetUp();
+        if (IsSkipped())
+            return;
+        char pattern[] = "/tmp/veltrano-ui-addin-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "HOME"})
+            ::setenv(name, (root_ / name).c_str(), 1);
+        // The preview hides a second after it is shown instead of after 15 seconds.
+        ::setenv("VELTRANO_TEST_PREVIEW_SECONDS", "1", 1);
+    }
+    void TearDown() override {
+        ::unsetenv("VELTRANO_TEST_PREVIEW_SECONDS");
+        if (!root_.empty())
+            fs::remove_all(root_);
+    }
+
+    // The demonstration's settings with the preview in mode 3 (hidden 15 seconds after being shown).
+    std::string Settings() const {
+        std::ifstream in(fs::path(VELTRANO_SOURCE_DIR) / "scenarios" / "training-settings.xml");
+        std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        xml = std::regex_replace(xml, std::regex(R"(Name="ShowReceiptForm" Value="1")"),
+                                 R"(Name="ShowReceiptForm" Value="3")");
+        return std::regex_replace(xml, std::regex(R"(Value="receipts.txt")"),
+                                  "Value=\"" + (root_ / "receipts.txt").string() + "\"");
+    }
+
+    static testhost::Value Text(std::string text) { return testhost::Value::Text(std::move(text)); }
+
+    fs::path root_;
+};
+
+constexpr const char* Registration =
+    R"(<?xml version="1.0"?><Parameters CashierName="Петров П.П." KKTNumber="0000000001" CompanyName="ООО Ромашка" )"
+    R"(INN="7701234567" SaleAddress="Москва, ул. Ленина, 1" SaleLocation="Магазин у дома" TaxationSystems="0,1" )"
+    R"(IsOffline="false" IsEncrypted="false" IsAutomatic="false" IsOnlineOnly="false" IsAutomaticPrinter="false" )"
+    R"(IsService="false" AgentTypes="" AutomaticNumber="" BSOSing="false" OFDCompany="ООО Такском" )"
+    R"(OFDCompanyINN="7704211201" SenderEmail="kkt@romashka.ru" FNSURL="www.nalog.gov.ru" IsExcisable="false" )"
+    R"(IsGambling="false" IsLottery="false"/>)";
+constexpr const char* Cashier =
+    R"(<?xml version="1.0"?><InputParameters><Parameters CashierName="Иванов И.И." CashierINN="500100732259"/>)"
+    R"(</InputParameters>)";
+
+TEST_F(AddinUiTest, DocumentsAppearInThePreviewAndNothingOutlivesTheModule) {
+    pid_t windows = 0;
+    {
+        testhost::TestHost host;
+        std::unique_ptr<testhost::Component> driver = host.Create();
+        ASSERT_NE(driver, nullptr);
+        const testhost::CallResult connected =
+            driver->Call("ПодключитьОборудование", {testhost::Value::Empty(), Text(""), Text(Settings())});
+        ASSERT_TRUE(connected.Succeeded()) << driver->LastError().description;
+        const std::string id = connected.Out(0);
+        // Connecting makes no window yet: the program starts with the first document.
+        EXPECT_TRUE(Windows(PreviewCaption, false).empty());
+
+        ASSERT_TRUE(
+            driver->Call("ОперацияФН", {Text(id), testhost::Value::Int(1), Text(Registration)}).Succeeded())
+            << driver->LastError().description;
+        ASSERT_TRUE(WaitUntil([] { return Windows(PreviewCaption, true).size() == 1; }));
+        const std::string preview = Windows(PreviewCaption, true).front();
+        windows = std::atoi(Capture("xdotool getwindowpid " + preview).c_str());
+        EXPECT_GT(windows, 0);
+
+        // At the right edge, vertically centred, as wide as a line of the canvas and a little more.
+        const Geometry g = GeometryOf(preview);
+        EXPECT_EQ(g.X + g.Width, screenWidth_);
+        EXPECT_EQ(g.Height, screenHeight_ - 200);
+        EXPECT_EQ(g.Y, static_cast<int>(std::lround(screenHeight_ / 2.0) - std::lround(g.Height / 2.0)));
+        EXPECT_GT(g.Width, 42 * 5 + 30);
+
+        // A second document reuses the window, and its fade ends in hiding it, not destroying it.
+        ASSERT_TRUE(
+            driver->Call("ОткрытьСмену", {Text(id), Text(Cashier), testhost::Value::Empty()}).Succeeded())
+            << driver->LastError().description;
+        EXPECT_EQ(Windows(PreviewCaption, false), std::vector<std::string>{preview});
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Screenshot("addin-preview", preview);
+        EXPECT_TRUE(WaitUntil([] { return Windows(PreviewCaption, true).empty(); }));
+        EXPECT_EQ(Windows(PreviewCaption, false), std::vector<std::string>{preview});
+
+        // The next document brings it back.
+        ASSERT_TRUE(
+            driver
+                ->Call("НапечататьЧекВнесенияВыемки", {Text(id), Text(Cashier), testhost::Value::Double(500)})
+                .Succeeded())
+            << driver->LastError().description;
+        EXPECT_TRUE(WaitUntil([] { return Windows(PreviewCaption, true).size() == 1; }));
+
+        // The ESC code settings open and the call has already returned: the window is not modal.
+        const testhost::CallResult esc =
+            driver->Call("ВыполнитьДополнительноеДействие", {Text("ESCSettings")});
+        EXPECT_TRUE(esc.Succeeded()) << driver->LastError().description;
+        EXPECT_TRUE(WaitUntil([] { return Windows(EscCaption, true).size() == 1; }));
+        EXPECT_EQ(Windows(PreviewCaption, false), std::vector<std::string>{preview});
+        Screenshot("addin-desktop");
+
+        // The log viewer is modal: the call returns when the window is closed.
+        std::future<testhost::CallResult> log = std::async(std::launch::async, [&driver] {
+            return driver->Call("ВыполнитьДополнительноеДействие", {Text("ViewLog")});
+        });
+        ASSERT_TRUE(WaitUntil([] { return Windows(LogCaption, true).size() == 1; }));
+        EXPECT_EQ(log.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+        const std::string viewer = Windows(LogCaption, true).front();
+        EXPECT_EQ(std::system(("xdotool windowfocus --sync " + viewer + " key Escape").c_str()), 0);
+        ASSERT_EQ(log.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+        EXPECT_TRUE(log.get().Succeeded());
+    }
+    EXPECT_TRUE(WaitUntil([windows] { return Gone(windows); }));
+    EXPECT_TRUE(Windows(PreviewCaption, false).empty());
+    EXPECT_TRUE(Windows(EscCaption, false).empty());
 }
 
 } // namespace

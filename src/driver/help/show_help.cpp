@@ -2,6 +2,7 @@
 
 #include "driver/help/help_page.h"
 #include "log/log.h"
+#include "platform/carried_program.h"
 #include "platform/desktop.h"
 #include "platform/platform.h"
 #include "resources/resources.h"
@@ -28,18 +29,6 @@ void KeepUntilUnload(platform::PrivateFolder folder) {
     kept.push_back(std::move(folder));
 }
 
-// The help window program installed beside the module.
-std::optional<fs::path> ViewerProgram() {
-    const fs::path module = platform::ModulePath();
-    if (module.empty())
-        return std::nullopt;
-    const fs::path program = module.parent_path() / kViewerProgram;
-    std::error_code error;
-    if (!fs::is_regular_file(program, error))
-        return std::nullopt;
-    return program;
-}
-
 std::string_view Resource(std::string_view sourceName) {
     const std::optional<std::string_view> bytes =
         sourceName.empty() ? std::nullopt : resources::Find(sourceName);
@@ -60,11 +49,15 @@ void ShowHelp(std::string_view sourceName, std::string_view caption) {
         throw std::runtime_error("Окно справки недоступно: нет дисплея");
     HelpPage page(archive);
 
-    if (const std::optional<fs::path> viewer = ViewerProgram()) {
-        if (platform::RunProgram(*viewer, {page.PagePath().string(), std::string(caption)}) == 0)
+    // The help window the module carries, checked before it runs; a build without WebKitGTK has none.
+    const platform::ProgramLocation viewer = platform::CarriedProgram(kViewerProgram);
+    if (viewer.Ok()) {
+        if (platform::RunProgram(viewer.Path, {page.PagePath().string(), std::string(caption)}) == 0)
             return;
-        log::WriteLog("Окно справки не открылось, справка передана браузеру", viewer->string(),
+        log::WriteLog("Окно справки не открылось, справка передана браузеру", viewer.Path.string(),
                       log::Level::Info);
+    } else {
+        log::WriteLog("Окно справки недоступно, справка передана браузеру", viewer.Error, log::Level::Info);
     }
     if (!platform::OpenWithDesktop(page.PagePath()))
         throw std::runtime_error("Не удалось открыть справку: нет ни окна справки, ни браузера");

@@ -36,6 +36,7 @@ std::vector<Message> EveryKind() {
         LogViewerShow{"/tmp/журналы/"},
         WindowClosed{MessageType::LogViewerShow},
         Quit{},
+        EscSettingsClose{},
     };
 }
 
@@ -117,7 +118,7 @@ TEST_P(HostileBody, IsRefusedAndBreaksTheStream) {
 INSTANTIATE_TEST_SUITE_P(
     Table, HostileBody,
     ::testing::Values(
-        HostileCase{"unknown type", "\x00"s}, HostileCase{"type past the last", "\x0b"s},
+        HostileCase{"unknown type", "\x00"s}, HostileCase{"type past the last", "\x0c"s},
         HostileCase{"trailing byte", "\x0a\x00"s}, HostileCase{"short integer", "\x03\x01\x02"s},
         HostileCase{"text longer than the body", "\x08\xff\xff\xff\xff"
                                                  "abc"s},

@@ -23,7 +23,7 @@ namespace protocol = window_protocol;
 using Status = WindowProgram::Status;
 
 // The frames a stand-in writes, as printf escapes.
-constexpr const char* ReadyFrame = R"(\005\000\000\000\001\001\000\000\000)";
+constexpr const char* ReadyFrame = R"(\005\000\000\000\001\002\000\000\000)";
 constexpr const char* LogClosedFrame = R"(\002\000\000\000\011\010)";
 
 bool Gone(pid_t pid) {
@@ -198,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"exits", "exit 3", "Программа окон завершилась: код 3"},
         StartCase{"says why", R"(printf '\017\000\000\000\002\012\000\000\000display :9' >&3; exit 1)",
                   "Программа окон не запустилась: display :9"},
-        StartCase{"other protocol", R"(printf '\005\000\000\000\001\002\000\000\000' >&3; exec cat <&3)",
+        StartCase{"other protocol", R"(printf '\005\000\000\000\001\001\000\000\000' >&3; exec cat <&3)",
                   "Программа окон не запустилась: другая версия протокола ({path})"},
         StartCase{"garbage", R"(printf '\377\377\377\377' >&3; exec cat <&3)",
                   "Программа окон прислала испорченное сообщение и остановлена: код 0"}),
