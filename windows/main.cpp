@@ -11,6 +11,8 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace veltrano::windows {
 namespace {
@@ -179,6 +182,23 @@ private:
     std::unique_ptr<LogViewerWindow> log_;
 };
 
+// Descriptors the add-in's host left open without close-on-exec belong to the host, not to this program.
+void CloseInheritedDescriptors(int keep) {
+    std::vector<int> open;
+    if (DIR* folder = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(folder)) {
+            char* end = nullptr;
+            const long fd = std::strtol(entry->d_name, &end, 10);
+            if (*end == '\0' && end != entry->d_name && fd > STDERR_FILENO && fd != keep &&
+                fd != ::dirfd(folder))
+                open.push_back(static_cast<int>(fd));
+        }
+        ::closedir(folder);
+    }
+    for (int fd : open)
+        ::close(fd);
+}
+
 int SocketFd(int argc, char** argv) {
     constexpr std::string_view prefix = "--socket-fd=";
     for (int i = 1; i < argc; ++i) {
@@ -203,6 +223,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: veltrano-windows --socket-fd=N (started by the Veltrano add-in)\n");
         return 2;
     }
+    CloseInheritedDescriptors(fd);
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     if (!gtk_init_check(&argc, &argv)) {
         const char* display = std::getenv("DISPLAY");

@@ -146,14 +146,14 @@ WindowProgram::Result WindowProgram::Start() {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
         return {Status::NotStarted, "Программа окон не запустилась: socketpair: " + SystemError(errno)};
 
-    // The child gets its end as descriptor 3 (dup2 clears close-on-exec, even onto itself), /dev/null as
-    // standard input and output, and no other descriptor the host may have left open.
+    // The child gets its end as descriptor 3 (dup2 clears close-on-exec, even onto itself) and /dev/null as
+    // standard input and output; the program closes whatever else the host left open (a spawn action that
+    // does it needs a newer C library than the module may).
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], ProgramSocketFd);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(&actions, ProgramSocketFd + 1);
 
     // A host may block or ignore signals; the program starts with the ordinary dispositions.
     posix_spawnattr_t attributes;
