@@ -2,6 +2,7 @@
 
 #include "driver/errors.h"
 #include "kkt/device_instance.h"
+#include "log/log.h"
 #include "output/escpos/document_stream.h"
 #include "output/output_device.h"
 #include "output/printer_port.h"
@@ -45,6 +46,9 @@ void PrintDocument(DeviceInstance& instance, bool noCut) {
             port->Write(stream);
     } catch (const platform::PortError& error) {
         port->Close();
+        // The host gets the catalogue text; what the system said (the device, errno's text) goes to the log.
+        log::WriteLog("PrintDocument", error.Detail().empty() ? error.what() : error.Detail(),
+                      log::Level::Error);
         throw driver::EquException(error.Code(), error.what());
     } catch (...) {
         port->Close();
