@@ -6,6 +6,7 @@
 #include "output/esc_codes.h"
 #include "output/output_device.h"
 #include "output/printer_port.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -31,12 +32,15 @@ bool IsWritableSetting(std::string_view name) {
 std::unique_ptr<output::IPrinterPort> CreatePrinterConnection(const DeviceInstance& instance) {
     switch (instance.InterfaceType) {
     case InterfaceUSB:
-        return output::CreatePrinterPort(output::UsbPortSettings{instance.USBPort});
+        return output::CreatePrinterPort(output::UsbPortSettings{instance.USBPort}, {});
     case InterfaceCOM:
-        return output::CreatePrinterPort(output::ComPortSettings{
-            instance.COMPort, instance.BaudRate, instance.DataBits, instance.StopBits, instance.Parity});
+        // The data folder may hold the link that maps the COM port to a device.
+        return output::CreatePrinterPort(output::ComPortSettings{instance.COMPort, instance.BaudRate,
+                                                                 instance.DataBits, instance.StopBits,
+                                                                 instance.Parity},
+                                         platform::CommonAppDataFolder());
     case InterfaceLAN:
-        return output::CreatePrinterPort(output::LanPortSettings{instance.IPAddress, instance.IPPort});
+        return output::CreatePrinterPort(output::LanPortSettings{instance.IPAddress, instance.IPPort}, {});
     default:
         return nullptr; // the virtual device
     }

@@ -7,7 +7,8 @@
 namespace veltrano::output {
 
 // Splits at "+", "-", " ", ".", ";" and ","; every piece that reads as an integer is one byte, other pieces
-// are skipped. An empty or unreadable setting gives an empty command, which sends nothing.
+// are skipped. A number above 255 gives its low byte (300 is 44); one too long to read as a number is
+// skipped. An empty or unreadable setting gives an empty command, which sends nothing.
 std::string ParseEscCode(std::string_view code);
 
 struct EscCodes {

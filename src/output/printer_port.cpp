@@ -1,43 +1,48 @@
 #include "output/printer_port.h"
 
-#include <stdexcept>
+#include "platform/printer_link.h"
+
 #include <utility>
 
 namespace veltrano::output {
 namespace {
 
-class TransportlessPort final : public IPrinterPort {
+class LinkPort final : public IPrinterPort {
 public:
-    explicit TransportlessPort(PrinterPortSettings settings) : settings_(std::move(settings)) {}
+    LinkPort(PrinterPortSettings settings, std::unique_ptr<platform::PrinterLink> link)
+        : settings_(std::move(settings)), link_(std::move(link)) {}
 
-    void Open() override { Refuse(); }
-    void Write(std::string_view) override { Refuse(); }
-    void Close() noexcept override {}
+    void Open() override { link_->Open(); }
+    void Write(std::string_view bytes) override { link_->Write(bytes); }
+    void Close() noexcept override { link_->Close(); }
     const PrinterPortSettings& Settings() const override { return settings_; }
 
 private:
-    [[noreturn]] void Refuse() const {
-        throw std::runtime_error("Печать на принтер пока не поддерживается: нет транспорта " +
-                                 std::string(PortKindName(settings_)));
-    }
-
     PrinterPortSettings settings_;
+    std::unique_ptr<platform::PrinterLink> link_;
 };
 
-struct KindName {
-    std::string_view operator()(const UsbPortSettings&) const { return "USB"; }
-    std::string_view operator()(const ComPortSettings&) const { return "COM"; }
-    std::string_view operator()(const LanPortSettings&) const { return "LAN"; }
+struct LinkMaker {
+    const std::filesystem::path& dataFolder;
+
+    std::unique_ptr<platform::PrinterLink> operator()(const UsbPortSettings& usb) const {
+        return platform::CreateUsbLink(usb.Path);
+    }
+    std::unique_ptr<platform::PrinterLink> operator()(const ComPortSettings& com) const {
+        return platform::CreateSerialLink(dataFolder,
+                                          {com.Port, com.BaudRate, com.DataBits, com.StopBits, com.Parity});
+    }
+    std::unique_ptr<platform::PrinterLink> operator()(const LanPortSettings& lan) const {
+        return platform::CreateTcpLink(lan.Address, lan.Port);
+    }
 };
 
 } // namespace
 
-std::string_view PortKindName(const PrinterPortSettings& settings) {
-    return std::visit(KindName{}, settings);
-}
-
-std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings) {
-    return std::make_unique<TransportlessPort>(std::move(settings));
+std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings,
+                                                const std::filesystem::path& dataFolder) {
+    std::unique_ptr<platform::PrinterLink> link = std::visit(LinkMaker{dataFolder}, settings);
+    return std::make_unique<LinkPort>(std::move(settings), std::move(link));
 }
 
 } // namespace veltrano::output

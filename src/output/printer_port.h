@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,25 +30,23 @@ struct LanPortSettings {
 
 using PrinterPortSettings = std::variant<UsbPortSettings, ComPortSettings, LanPortSettings>;
 
-// "USB", "COM" or "LAN".
-std::string_view PortKindName(const PrinterPortSettings& settings);
-
 class IPrinterPort {
 public:
     virtual ~IPrinterPort() = default;
 
-    // Throws when the printer cannot be reached.
+    // Throws platform::PortError (an equipment error code and the message for the user) when the printer
+    // cannot be reached.
     virtual void Open() = 0;
-    // Sends the bytes in one write; throws when they do not all go out.
+    // Sends the bytes in one write; throws platform::PortError when they do not all go out.
     virtual void Write(std::string_view bytes) = 0;
     virtual void Close() noexcept = 0;
 
     virtual const PrinterPortSettings& Settings() const = 0;
 };
 
-// The connection for the settings. This build carries no USB, COM or TCP transport: the port keeps its
-// settings and refuses to open with a message that says so, so a document never looks printed when it was
-// not.
-std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings);
+// The connection for the settings: a USB printer device, a serial port (the data folder may map COM n to a
+// device with a link Korvena/Veltrano/COM<n>) or raw TCP. Nothing is opened here.
+std::unique_ptr<IPrinterPort> CreatePrinterPort(PrinterPortSettings settings,
+                                                const std::filesystem::path& dataFolder);
 
 } // namespace veltrano::output

@@ -16,7 +16,8 @@ struct UsbPrinterInfo {
 
 class UsbPrinterList {
 public:
-    // Reads the printers anew; false when the system's list cannot be read.
+    // Reads the printers anew from the kernel's printer-class devices; a machine without that driver has
+    // none. True: the list is always complete.
     bool Refresh();
     const std::vector<UsbPrinterInfo>& Items() const { return items_; }
 

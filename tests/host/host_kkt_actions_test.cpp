@@ -30,10 +30,13 @@ TEST_F(KktActionsTest, TheEquipmentTestOfAVirtualDeviceShowsAndWritesNothing) {
 }
 
 TEST_F(KktActionsTest, TheEquipmentTestOfAPrinterReportsThatItCannotPrintUnlessPrintingIsOff) {
+    // COM 3 is a link in the data folder to a device that does not exist.
+    std::filesystem::create_directories(DataFolder());
+    std::filesystem::create_symlink(root_ / "no-such-tty", DataFolder() / "COM3");
     const CallResult test = EquipmentTest(Settings({{"InterfaceType", "1"}, {"COMPort", "3"}}));
     EXPECT_TRUE(test.returned);
     EXPECT_FALSE(test.result.boolean);
-    EXPECT_EQ(LastMessage(), "Печать на принтер пока не поддерживается: нет транспорта COM");
+    EXPECT_EQ(LastMessage().rfind("Ошибка открытия COM-порта. ", 0), 0u) << LastMessage();
     EXPECT_EQ(test.Out(2), LastMessage());
 
     EXPECT_TRUE(EquipmentTest(Settings({{"InterfaceType", "1"}, {"EnablePrinting", "2"}})).Succeeded())

@@ -146,20 +146,29 @@ TEST_F(KktConnectionTest, TwoConnectionsAreTwoInstancesOnOneStorage) {
     EXPECT_TRUE(driver_->Call("ОтключитьОборудование", {Value::Text("")}).Succeeded());
 }
 
-TEST_F(KktConnectionTest, DocumentsForAPrinterAreCountedAndShownButTheMissingTransportIsReported) {
+TEST_F(KktConnectionTest, DocumentsForAnUnreachablePrinterAreCountedAndShownAndTheFailureIsReported) {
     struct Printer {
-        const char* interfaceType;
         const char* kind;
+        Overrides settings;
+        std::int32_t code;
+        std::string message;
     };
-    for (const Printer& printer : {Printer{"0", "USB"}, Printer{"1", "COM"}, Printer{"2", "LAN"}}) {
+    const std::filesystem::path missing = root_ / "no-such-printer";
+    const std::vector<Printer> printers{
+        {"USB", {{"InterfaceType", "0"}, {"USBPort", missing.string()}}, 1011, "Порт недоступен"},
+        {"LAN",
+         {{"InterfaceType", "2"}, {"IPAddress", "printer.example"}},
+         1001,
+         "Синтаксическая ошибка в IP-адресе"},
+    };
+    for (const Printer& printer : printers) {
         std::filesystem::remove(StorageFile());
-        const std::string id =
-            Connect(Settings({{"InterfaceType", printer.interfaceType}, {"IPAddress", "192.0.2.7"}}));
+        const std::string id = Connect(Settings(printer.settings));
         ASSERT_FALSE(id.empty()) << printer.kind;
 
         EXPECT_FALSE(OpenShift(id).result.boolean) << printer.kind;
-        EXPECT_EQ(LastMessage(),
-                  std::string("Печать на принтер пока не поддерживается: нет транспорта ") + printer.kind);
+        EXPECT_EQ(LastMessage(), printer.message);
+        EXPECT_EQ(driver_->LastError().code, printer.code) << printer.kind;
         EXPECT_EQ(Field("DayState"), "1") << "the document was counted and saved first";
         const std::vector<std::string> shown = NewDocumentLines();
         ASSERT_FALSE(shown.empty());
@@ -167,7 +176,8 @@ TEST_F(KktConnectionTest, DocumentsForAPrinterAreCountedAndShownButTheMissingTra
     }
 
     // With the reports kept off the paper the same device has nothing to send.
-    const std::string quiet = Connect(Settings({{"InterfaceType", "2"}, {"EnableReportPrinting", "2"}}));
+    const std::string quiet = Connect(
+        Settings({{"InterfaceType", "2"}, {"IPAddress", "printer.example"}, {"EnableReportPrinting", "2"}}));
     EXPECT_TRUE(XReport(quiet).Succeeded()) << LastMessage();
     EXPECT_FALSE(CashInOut(quiet, 5).result.boolean) << "cash documents follow EnablePrinting";
 }

@@ -150,8 +150,9 @@ TEST_F(DeviceConnectionTest, ThePrinterConnectionFollowsTheInterfaceTypeAndIsNot
     const auto& network = std::get<output::LanPortSettings>(lan.PrinterPort()->Settings());
     EXPECT_EQ(network.Address, "192.0.2.7");
     EXPECT_EQ(network.Port, 9101);
-    EXPECT_EQ(MessageOf([&] { lan.PrinterPort()->Open(); }),
-              "Печать на принтер пока не поддерживается: нет транспорта LAN");
+    // A host name is refused before any traffic: only dotted addresses are read.
+    const DeviceInstance& named = Connect({{"InterfaceType", "2"}, {"IPAddress", "printer.example"}});
+    EXPECT_EQ(MessageOf([&] { named.PrinterPort()->Open(); }), "Синтаксическая ошибка в IP-адресе");
 
     for (const char* none : {"-1", "3", "99"})
         EXPECT_FALSE(Connect({{"InterfaceType", none}}).PrinterPort()) << none;
@@ -313,8 +314,9 @@ TEST_F(DeviceConnectionTest, TheEquipmentTestLeavesNoInstanceAndNoCurrentOne) {
     EXPECT_EQ(driver_->Current(), nullptr);
     EXPECT_EQ(driver_->DeviceId(), "");
 
+    // USB with no printer path: the sample cannot go out.
     EXPECT_EQ(MessageOf([&] { driver_->EquipmentTest(SettingsDocument({}), description, second); }),
-              "Печать на принтер пока не поддерживается: нет транспорта USB");
+              "Порт недоступен");
     EXPECT_EQ(driver_->Instances().size(), 1u);
     EXPECT_EQ(driver_->DeviceId(), "");
 }

@@ -20,6 +20,11 @@ TEST(EscCodes, DecimalBytesJoinedBySeparators) {
         {"-1", std::string("\x01", 1)},
         {"abc", ""},
         {"27+33+00", std::string("\x1B\x21\x00", 3)},
+        // A number above 255 gives its low byte; one too large to read is skipped like a word.
+        {"27+300", "\x1B\x2C"},
+        {"256+27", std::string("\x00\x1B", 2)},
+        {"27+99999999999999999999999+64", "\x1B\x40"},
+        {" , ; ", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseEscCode(c.setting), c.bytes) << c.setting;

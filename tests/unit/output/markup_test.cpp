@@ -6,6 +6,8 @@
 #include <cctype>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace veltrano::output {
 namespace {
@@ -29,7 +31,7 @@ TEST(Markup, EachPatternMatchesItsOwnTagInAnyCaseAndNoOtherTag) {
         EXPECT_TRUE(MarkupMatches(i, upper)) << upper;
         for (std::size_t j = 0; j < MarkupPatternCount; ++j) {
             if (j != i) {
-                EXPECT_FALSE(MarkupMatches(j, Tags[i])) << MarkupPattern(j) << " on " << Tags[i];
+                EXPECT_FALSE(MarkupMatches(j, Tags[i])) << MarkupTag(j) << " on " << Tags[i];
             }
         }
     }
@@ -69,9 +71,46 @@ TEST(Markup, BytesThatAreNotUtf8NeitherMatchNorStopTheSearch) {
     EXPECT_EQ(StripTags(text), "\xFF\xC3(\x80");
 }
 
+// Letters match their Unicode case partners as well, as a caseless regular expression in UTF mode does.
+TEST(Markup, LettersMatchEveryCasePartnerUnicodeGivesThem) {
+    for (const char* text : {"[CUſTOMFONT]", "[cuſtomfont]", "[ᲂтрезка]", "[оᲄрезка]",
+                             "[ОᲅРЕЗКА]", "[ГТ1]"}) {
+        const bool isTag = std::string_view(text) != "[ГТ1]";
+        EXPECT_EQ(HasTag(text), isTag) << text;
+    }
+    for (const char* text : {"[İ]", "[ı]", "[Ｂ]", "[ｃｕｔ]", "[ß]"})
+        EXPECT_FALSE(HasTag(text)) << text;
+}
+
+// Tags go one after another in table order: a removal may join text into a later tag, which then goes too,
+// while the joined text of an earlier tag stays.
+TEST(Markup, StripTagsRemovesTagsJoinedByALaterRemovalOnlyInTableOrder) {
+    EXPECT_EQ(StripTags("[[b]i]"), "");
+    EXPECT_EQ(StripTags("[[i]b]"), "[b]");
+    EXPECT_EQ(StripTags("[[gt1]b]"), "[b]");
+    EXPECT_EQ(StripTags("[e[b]ac]"), "[eac]");
+}
+
+TEST(Markup, ReplaceTagsKeepsInsertedCodesOutOfLaterTags) {
+    TagCodes codes;
+    codes[0] = "[i]"; // a code whose bytes read like a later tag
+    codes[2] = "I";
+    codes[3] = "";
+    const std::vector<MarkupPiece> pieces = ReplaceTags("a[b]c[[/i]i]", codes);
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].Text, "a");
+    EXPECT_FALSE(pieces[0].IsCode);
+    EXPECT_EQ(pieces[1].Text, "[i]");
+    EXPECT_TRUE(pieces[1].IsCode);
+    // "[/i]" goes after "[i]" in the table, so the "[i]" its removal joins stays text.
+    EXPECT_EQ(pieces[2].Text, "c[i]");
+    EXPECT_FALSE(pieces[2].IsCode);
+    EXPECT_TRUE(ReplaceTags("", codes).empty());
+}
+
 TEST(Markup, AnIndexOutsideTheTableIsRefused) {
     EXPECT_THROW(MarkupMatches(MarkupPatternCount, "[b]"), std::out_of_range);
-    EXPECT_THROW(MarkupPattern(MarkupPatternCount), std::out_of_range);
+    EXPECT_THROW(MarkupTag(MarkupPatternCount), std::out_of_range);
 }
 
 } // namespace
