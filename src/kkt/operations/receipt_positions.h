@@ -60,10 +60,10 @@ struct ReceiptPositions {
 
 // Reads every position in order, adding up the total and the VAT. A position the receipt cannot take fails
 // the whole receipt: a VAT rate code that is none of the list ("Налоговая группа вне допустимого диапазона"),
-// 20 % or 20/120 before 2019 ("Налог 20% и 20/120 не поддерживается"), a second rate of a pair, a negative
-// amount, a marking code or barcode value that is not Base64, or a total beyond the range of amounts.
-// Barcodes of an unknown type and elements of other names (FiscalString counts only in exactly that spelling)
-// are skipped.
+// 20 % or 20/120 before 2019 ("Налог 20% и 20/120 не поддерживается"), 22 % or 22/122 before 2026 ("Налог 22%
+// и 22/122 не поддерживается"), a second rate of a pair, 22 % beside 20 %, a negative amount, a marking code
+// or barcode value that is not Base64, or a total beyond the range of amounts. Barcodes of an unknown type
+// and elements of other names (FiscalString counts only in exactly that spelling) are skipped.
 ReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TaxValues& taxValues,
                                       const moment::DateTime& now);
 
