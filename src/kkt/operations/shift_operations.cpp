@@ -16,13 +16,14 @@ namespace {
 
 constexpr int FNLifeClosed = 2;
 
-// The shift registers a new shift starts from, in the order they are cleared.
+// The shift registers a new shift starts from, in the order they are cleared. The counts of cash in and out
+// go with their sums: cash moved while no shift was open belongs to no shift's report.
 void ClearShiftRegisters(FiscalStorage& storage) {
     for (int index = 193; index <= 212; ++index)
         storage.SetValue(MoneyRegister(index), 0);
     for (int index = 144; index <= 147; ++index)
         storage.SetValue(OperationRegister(index), 0);
-    for (const char* field : {"O202", "O203", "M254", "M255", "M241", "M242", "M243"})
+    for (const char* field : {"O202", "O203", "M254", "M255", "M241", "M242", "M243", "O153", "O154"})
         storage.SetValue(field, 0);
 }
 
