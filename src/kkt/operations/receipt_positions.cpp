@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/marking_code.h"
 #include "kkt/operations/receipt_attributes.h"
 #include "kkt/operations/receipt_codes.h"
 #include "kkt/vocab/tax_values.h"
@@ -38,8 +39,12 @@ FiscalString ReadFiscalString(pugi::xml_node position, const TaxValues& taxValue
     read.DiscountAmount = ReadMoneyAttribute(position, "DiscountAmount");
 
     const std::string markingCode = ReadTextAttribute(position, "MarkingCode");
-    if (!text::Trim(markingCode).empty())
-        read.MarkingCode = DecodeMarkingCode(markingCode);
+    if (!text::Trim(markingCode).empty()) {
+        const std::string bytes = MarkingCodeBytes(markingCode);
+        read.MarkingCode = ShownMarkingCode(bytes);
+        read.MarkingCodeKey = MarkingCodeKey(bytes);
+        read.MarkingSign = UncheckedMarkingSign;
+    }
 
     // A negative sum would take money out of the registers of a sale.
     if (read.AmountWithDiscount < Money())

@@ -12,12 +12,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 namespace veltrano::kkt {
 
 class TaxValues;
+
+// The sign of a marked position whose code was not checked for its receipt.
+inline constexpr std::string_view UncheckedMarkingSign = "[M]";
 
 struct FiscalString {
     std::string Name;
@@ -33,6 +37,10 @@ struct FiscalString {
     Money Vat;
     // Empty for goods without a marking code.
     std::string MarkingCode;
+    // What matches the code to the ones checked before the receipt (MarkingCodeKey).
+    std::string MarkingCodeKey;
+    // Printed under the position when it carries a marking code: "[M]" until a checked code is found for it.
+    std::string MarkingSign;
     AgentBlock Agent;
 };
 
