@@ -62,6 +62,13 @@ public:
     void OperationFN(std::uint8_t operationType, const pugi::xml_document& parameters) override;
     void GetDataKKT(pugi::xml_document& output) override;
 
+    // Marked goods: the session of marking code checks on the current instance.
+    void OpenSessionRegistrationKM() override;
+    void CloseSessionRegistrationKM() override;
+    void RequestKM(const pugi::xml_document& input, pugi::xml_document& output) override;
+    void GetProcessingKMResult(pugi::xml_document& output, std::int32_t& requestStatus) override;
+    void ConfirmKM(const std::string& requestGuid, std::int32_t confirmationType) override;
+
     // Small operations on the current instance.
     void OpenCashDrawer() override;
     std::int64_t GetLineLength() override;

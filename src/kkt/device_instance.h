@@ -3,6 +3,7 @@
 #pragma once
 
 #include "addin/user_object.h"
+#include "kkt/operations/marking_requests.h"
 #include "kkt/storage/fiscal_storage.h"
 #include "kkt/vocab/tax_values.h"
 #include "output/esc_codes.h"
@@ -105,6 +106,9 @@ public:
     // The folder name this instance keeps its storage and logs under; empty for the shared one.
     const std::string& ExternalDeviceId() const { return externalDeviceId_; }
     void SetExternalDeviceId(std::string identifier) { externalDeviceId_ = std::move(identifier); }
+    // The marking codes this instance checked; kept in memory only, as a session lives within a connection.
+    MarkingSession& Marking() { return marking_; }
+    const MarkingSession& Marking() const { return marking_; }
     const kkt::Cashier& CurrentCashier() const { return cashier_; }
     void SetCashier(std::string name, std::string inn) { cashier_ = {std::move(name), std::move(inn)}; }
 
@@ -117,6 +121,7 @@ private:
     std::string cutMarker_;
     std::string externalDeviceId_;
     kkt::Cashier cashier_;
+    MarkingSession marking_;
 };
 
 } // namespace veltrano::kkt

@@ -176,8 +176,8 @@ TEST_F(ScenarioRun, TheDemonstrationScenario) {
     // The day's documents in their order.
     std::size_t at = 0;
     for (const char* document :
-         {"РЕГИСТРАЦИЯ", "ОТКРЫТИЕ СМЕНЫ", "ВНЕСЕНИЕ", "Кассовый чек/приход", "СДАЧА",
-          "Кассовый чек/возврат прихода", "КОРРЕКЦИЯ ПРИХОДА", "ОПЛАТА КАРТОЙ", "ВЫПЛАТА",
+         {"РЕГИСТРАЦИЯ", "ОТКРЫТИЕ СМЕНЫ", "ВНЕСЕНИЕ", "Кассовый чек/приход", "[М+]", "СДАЧА",
+          "СУММА НДС 22%", "Кассовый чек/возврат прихода", "КОРРЕКЦИЯ ПРИХОДА", "ОПЛАТА КАРТОЙ", "ВЫПЛАТА",
           "СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ", "ЗАКРЫТИЕ СМЕНЫ", "ИНКАССАЦИЯ", "ОТЧЕТ О СОСТОЯНИИ РАСЧЕТОВ"}) {
         const std::size_t found = shown[0].find(document, at);
         ASSERT_NE(found, std::string::npos) << document;
@@ -192,6 +192,9 @@ TEST_F(ScenarioRun, TheDemonstrationScenario) {
     EXPECT_EQ(failures, (std::vector<std::string>{"1001 \"Action not found\"",
                                                   "1001 \"Недостаточно наличности в кассе\""}));
     EXPECT_NE(text.find("returned true; result 4004"), std::string::npos) << text;
+    // The marked shoes: checked by the storage and by the marking system, both positive.
+    EXPECT_NE(text.find("CheckingResult=\"true\""), std::string::npos) << text;
+    EXPECT_NE(text.find("ResultCode=\"15\""), std::string::npos) << text;
     EXPECT_NE(text.find("<DriverDescription"), std::string::npos) << text;
     EXPECT_NE(text.find("<Settings>"), std::string::npos) << text;
     EXPECT_NE(text.find("<Action Name=\"ClearFN\""), std::string::npos) << text;

@@ -34,14 +34,23 @@ constexpr std::int32_t BadInputCode = 1004;
 constexpr std::uint8_t CorrectionOfSales = 1;
 constexpr std::uint8_t CorrectionOfPurchases = 3;
 
-constexpr std::size_t VatGroupCount = 10;
+constexpr std::size_t VatGroupCount = 12;
+// The first ten groups always print; the 22 % groups only when a position names their rate, so a correction
+// of the sales before 2026 reads as it always did.
+constexpr std::size_t VatGroupsAlwaysPrinted = 10;
 
 // The VAT group of each rate number: 20 % shares with 18 %, 20/120 with 18/118.
-constexpr std::array<std::size_t, 13> VatGroupOfRate{0, 0, 0, 1, 2, 3, 4, 4, 5, 6, 7, 8, 9};
+constexpr std::array<std::size_t, 15> VatGroupOfRate{0, 0, 0, 1, 2, 3, 4, 4, 5, 6, 7, 8, 9, 10, 11};
 
 constexpr std::array<std::string_view, VatGroupCount> VatGroupLabels{
-    "СУММА НДС 20%",    "СУММА НДС 10%", "СУММА НДС 0%", "СУММА БЕЗ НДС",   "СУММА НДС 20/120",
-    "СУММА НДС 10/110", "СУММА НДС 5%",  "СУММА НДС 7%", "СУММА НДС 5/105", "СУММА НДС 7/107",
+    "СУММА НДС 20%",    "СУММА НДС 10%",    "СУММА НДС 0%",  "СУММА БЕЗ НДС",
+    "СУММА НДС 20/120", "СУММА НДС 10/110", "СУММА НДС 5%",  "СУММА НДС 7%",
+    "СУММА НДС 5/105",  "СУММА НДС 7/107",  "СУММА НДС 22%", "СУММА НДС 22/122",
+};
+
+struct VatGroups {
+    std::array<Money, VatGroupCount> Amounts{};
+    std::array<bool, VatGroupCount> Named{};
 };
 
 constexpr std::array<const char*, 5> PaymentAttributes{"Cash", "ElectronicPayment", "PrePayment",
@@ -86,16 +95,18 @@ Money ReadCorrectionAmount(pugi::xml_node node, const char* name) {
 }
 
 // Each group holds the VAT of its last position: the platform states the amounts, the receipt adds nothing.
-std::array<Money, VatGroupCount> VatAmounts(const DeviceInstance& instance, pugi::xml_node positions) {
-    std::array<Money, VatGroupCount> amounts{};
+VatGroups VatAmounts(const DeviceInstance& instance, pugi::xml_node positions) {
+    VatGroups groups;
     for (pugi::xml_node position : positions.children("FiscalString")) {
         const int rate = instance.VatRates().IDOfTax(ReadTextAttribute(position, "VATRate"));
         const Money amount = ReadCorrectionAmount(position, "VATAmount");
         if (rate <= 0 || static_cast<std::size_t>(rate) >= VatGroupOfRate.size())
             throw std::runtime_error("Налоговая группа вне допустимого диапазона");
-        amounts[VatGroupOfRate[static_cast<std::size_t>(rate)]] = amount;
+        const std::size_t group = VatGroupOfRate[static_cast<std::size_t>(rate)];
+        groups.Amounts[group] = amount;
+        groups.Named[group] = true;
     }
-    return amounts;
+    return groups;
 }
 
 void AddToRegister(FiscalStorage& storage, const char* field, Money amount) {
@@ -123,7 +134,7 @@ void ProcessCorrectionCheck(DeviceInstance& instance, bool, const pugi::xml_docu
                         ReadTextAttribute(elements.Parameters, "CashierINN"));
     const std::int64_t taxationSystem = ReadIntegerAttribute(elements.Parameters, "TaxationSystems", 0);
 
-    const std::array<Money, VatGroupCount> vat = VatAmounts(instance, elements.Positions);
+    const VatGroups vat = VatAmounts(instance, elements.Positions);
     std::array<Money, PaymentAttributes.size()> payments{};
     Money total;
     for (std::size_t i = 0; i < PaymentAttributes.size(); ++i) {
@@ -156,7 +167,8 @@ void ProcessCorrectionCheck(DeviceInstance& instance, bool, const pugi::xml_docu
     for (std::size_t i = 0; i < payments.size(); ++i)
         device.PrintText("  " + instance.Pay[i], payments[i].FormatEq(separator));
     for (std::size_t group = 0; group < VatGroupCount; ++group)
-        device.PrintText(VatGroupLabels[group], vat[group].FormatEq(separator));
+        if (group < VatGroupsAlwaysPrinted || vat.Named[group])
+            device.PrintText(VatGroupLabels[group], vat.Amounts[group].FormatEq(separator));
     device.PrintText("ОСН. ДЛЯ КОРР:", description);
     device.PrintText("№ ДОК. КОРР:", number);
     device.PrintText("ДАТА КОРР:", moment::FormatDate(date));

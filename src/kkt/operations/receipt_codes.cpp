@@ -23,8 +23,11 @@ std::string DecodeOrFail(std::string_view base64Text, const char* message) {
 
 } // namespace
 
-std::string DecodeMarkingCode(std::string_view base64Text) {
-    const std::string bytes = DecodeOrFail(base64Text, "Код маркировки позиции не является текстом Base64");
+std::string MarkingCodeBytes(std::string_view base64Text) {
+    return DecodeOrFail(base64Text, "Код маркировки позиции не является текстом Base64");
+}
+
+std::string ShownMarkingCode(std::string_view bytes) {
     std::string shown;
     // Code page 1251 keeps the control characters where ASCII has them, and UTF-8 never uses their bytes
     // inside another character.

@@ -36,7 +36,7 @@ void PrintFiscalString(output::OutputDevice& device, const FiscalString& positio
                              Amount(position.PriceWithDiscount));
     device.PrintText(std::to_string(position.Department), AmountEq(position.AmountWithDiscount));
     if (!position.MarkingCode.empty())
-        device.PrintText("", "[M]");
+        device.PrintText("", position.MarkingSign);
     device.PrintText("СП.РАСЧ.", CalculationMethodName(position.PaymentMethod));
     device.PrintText("ПРЕДМ.РАСЧ.", CalculationSubjectName(position.CalculationSubject));
     if (position.DiscountAmount > Money())

@@ -6,6 +6,7 @@
 #include "kkt/frame/fiscal_sign.h"
 #include "kkt/frame/output_parameters.h"
 #include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/marking_session.h"
 #include "kkt/operations/receipt_layout.h"
 #include "kkt/operations/receipt_package.h"
 #include "kkt/operations/receipt_payments.h"
@@ -16,6 +17,7 @@
 #include "output/output_device.h"
 
 #include <string>
+#include <vector>
 
 namespace veltrano::kkt {
 namespace {
@@ -78,8 +80,8 @@ void ProcessCheck(DeviceInstance& instance, bool electronically, const pugi::xml
     const CheckPackage package = FindCheckPackage(checkPackage);
     const ReceiptParameters parameters = ReadReceiptParameters(package.Parameters);
     instance.SetCashier(parameters.CashierName, parameters.CashierINN);
-    const ReceiptPositions positions =
-        ReadReceiptPositions(package.Positions, instance.VatRates(), DocumentNow());
+    ReceiptPositions positions = ReadReceiptPositions(package.Positions, instance.VatRates(), DocumentNow());
+    const std::vector<std::string> markingCodesUsed = SignMarkedPositions(instance, positions.Items);
     const ReceiptPayments payments = ReadReceiptPayments(package.Payments, positions.Total);
 
     CountReceiptAndPrintHeader(instance);
@@ -106,6 +108,8 @@ void ProcessCheck(DeviceInstance& instance, bool electronically, const pugi::xml
     PrintSeparator(instance);
     FinishDocument(instance, title);
     SaveFN(instance);
+    // The receipt is counted: its checked codes are sold, even if the printer fails below.
+    UseUpMarkingCodes(instance, markingCodesUsed);
     PrintFinishedDocument(instance, PrintSwitch(instance, electronically));
 }
 

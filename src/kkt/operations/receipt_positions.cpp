@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/marking_code.h"
 #include "kkt/operations/receipt_attributes.h"
 #include "kkt/operations/receipt_codes.h"
 #include "kkt/vocab/tax_values.h"
@@ -17,8 +18,9 @@ namespace {
 
 constexpr std::int64_t DefaultFontSize = 12;
 
-// The 20 % rates came into force on 1 January 2019.
+// The 20 % rates came into force on 1 January 2019, the 22 % rates on 1 January 2026.
 constexpr moment::DateTime Vat20Start{2019, 1, 1, 0, 0, 0, 0};
+constexpr moment::DateTime Vat22Start{2026, 1, 1, 0, 0, 0, 0};
 
 bool IsElement(pugi::xml_node node, const char* nameIgnoringCase) {
     return text::EqualsNoCase(node.name(), nameIgnoringCase);
@@ -37,8 +39,12 @@ FiscalString ReadFiscalString(pugi::xml_node position, const TaxValues& taxValue
     read.DiscountAmount = ReadMoneyAttribute(position, "DiscountAmount");
 
     const std::string markingCode = ReadTextAttribute(position, "MarkingCode");
-    if (!text::Trim(markingCode).empty())
-        read.MarkingCode = DecodeMarkingCode(markingCode);
+    if (!text::Trim(markingCode).empty()) {
+        const std::string bytes = MarkingCodeBytes(markingCode);
+        read.MarkingCode = ShownMarkingCode(bytes);
+        read.MarkingCodeKey = MarkingCodeKey(bytes);
+        read.MarkingSign = UncheckedMarkingSign;
+    }
 
     // A negative sum would take money out of the registers of a sale.
     if (read.AmountWithDiscount < Money())
@@ -54,6 +60,9 @@ void CheckVatRate(int rateNumber, const moment::DateTime& now) {
     if ((rateNumber == Vat20 || rateNumber == Vat20_120) &&
         moment::ToMoment(now) < moment::ToMoment(Vat20Start))
         throw std::runtime_error("Налог 20% и 20/120 не поддерживается");
+    if ((rateNumber == Vat22 || rateNumber == Vat22_122) &&
+        moment::ToMoment(now) < moment::ToMoment(Vat22Start))
+        throw std::runtime_error("Налог 22% и 22/122 не поддерживается");
 }
 
 std::optional<Barcode> ReadBarcode(pugi::xml_node element) {

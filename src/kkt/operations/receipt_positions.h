@@ -12,12 +12,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 namespace veltrano::kkt {
 
 class TaxValues;
+
+// The sign of a marked position whose code was not checked for its receipt.
+inline constexpr std::string_view UncheckedMarkingSign = "[M]";
 
 struct FiscalString {
     std::string Name;
@@ -33,6 +37,10 @@ struct FiscalString {
     Money Vat;
     // Empty for goods without a marking code.
     std::string MarkingCode;
+    // What matches the code to the ones checked before the receipt (MarkingCodeKey).
+    std::string MarkingCodeKey;
+    // Printed under the position when it carries a marking code: "[M]" until a checked code is found for it.
+    std::string MarkingSign;
     AgentBlock Agent;
 };
 
@@ -60,10 +68,10 @@ struct ReceiptPositions {
 
 // Reads every position in order, adding up the total and the VAT. A position the receipt cannot take fails
 // the whole receipt: a VAT rate code that is none of the list ("Налоговая группа вне допустимого диапазона"),
-// 20 % or 20/120 before 2019 ("Налог 20% и 20/120 не поддерживается"), a second rate of a pair, a negative
-// amount, a marking code or barcode value that is not Base64, or a total beyond the range of amounts.
-// Barcodes of an unknown type and elements of other names (FiscalString counts only in exactly that spelling)
-// are skipped.
+// 20 % or 20/120 before 2019 ("Налог 20% и 20/120 не поддерживается"), 22 % or 22/122 before 2026 ("Налог 22%
+// и 22/122 не поддерживается"), a second rate of a pair, 22 % beside 20 %, a negative amount, a marking code
+// or barcode value that is not Base64, or a total beyond the range of amounts. Barcodes of an unknown type
+// and elements of other names (FiscalString counts only in exactly that spelling) are skipped.
 ReceiptPositions ReadReceiptPositions(pugi::xml_node positions, const TaxValues& taxValues,
                                       const moment::DateTime& now);
 

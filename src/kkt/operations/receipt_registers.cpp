@@ -54,6 +54,8 @@ void AddReceiptToRegisters(FiscalStorage& storage, output::OutputDevice& device,
     AddToRegister(storage, MoneyRegister(96 + k), vat.Sum10());
     AddToRegister(storage, MoneyRegister(108 + k), vat.Sum20_120Or18_118());
     AddToRegister(storage, MoneyRegister(112 + k), vat.Sum10_110());
+    AddToRegister(storage, MoneyRegister(Vat22Registers + k), vat.Sum22());
+    AddToRegister(storage, MoneyRegister(Vat22_122Registers + k), vat.Sum22_122());
 }
 
 } // namespace veltrano::kkt

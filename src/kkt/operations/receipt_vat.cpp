@@ -19,6 +19,12 @@ void ClaimPair(std::uint8_t& marker, int rateNumber) {
     marker = static_cast<std::uint8_t>(rateNumber);
 }
 
+// 22 % replaced 20 %: one receipt charges one of them.
+void RefuseBoth20And22(bool both) {
+    if (both)
+        throw std::runtime_error("Недопустимо сочетание налогов 22% и 20% в одном документе");
+}
+
 } // namespace
 
 Money VatTable::Add(int rateNumber, Money amount) {
@@ -27,6 +33,7 @@ Money VatTable::Add(int rateNumber, Money amount) {
     switch (rateNumber) {
     case Vat20:
     case Vat18:
+        RefuseBoth20And22(rateNumber == Vat20 && sum22Used_);
         ClaimPair(marker20Or18_, rateNumber);
         group = &sum20Or18_;
         vat = IncludedVat(amount, rateNumber == Vat20 ? 20 : 18);
@@ -45,6 +52,7 @@ Money VatTable::Add(int rateNumber, Money amount) {
         break;
     case Vat20_120:
     case Vat18_118:
+        RefuseBoth20And22(rateNumber == Vat20_120 && sum22_122Used_);
         ClaimPair(marker20_120Or18_118_, rateNumber);
         group = &sum20_120Or18_118_;
         vat = IncludedVat(amount, rateNumber == Vat20_120 ? 20 : 18);
@@ -69,6 +77,18 @@ Money VatTable::Add(int rateNumber, Money amount) {
         group = &sum7_107_;
         vat = IncludedVat(amount, 7);
         break;
+    case Vat22:
+        RefuseBoth20And22(marker20Or18_ == Vat20);
+        sum22Used_ = true;
+        group = &sum22_;
+        vat = IncludedVat(amount, 22);
+        break;
+    case Vat22_122:
+        RefuseBoth20And22(marker20_120Or18_118_ == Vat20_120);
+        sum22_122Used_ = true;
+        group = &sum22_122_;
+        vat = IncludedVat(amount, 22);
+        break;
     default:
         throw std::runtime_error("Налоговая группа вне допустимого диапазона");
     }
@@ -88,6 +108,8 @@ std::vector<VatTable::SumLine> VatTable::SumLines() const {
         {"СУММА НДС 7%", sum7_},
         {"СУММА НДС 5/105", sum5_105_},
         {"СУММА НДС 7/107", sum7_107_},
+        {"СУММА НДС 22%", sum22_},
+        {"СУММА НДС 22/122", sum22_122_},
     };
     std::vector<SumLine> lines;
     for (const SumLine& line : all)

@@ -5,6 +5,7 @@
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/output_parameters.h"
 #include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/receipt_registers.h"
 #include "kkt/operations/shift_reports.h"
 #include "output/output_device.h"
 
@@ -15,14 +16,22 @@ namespace {
 
 constexpr int FNLifeClosed = 2;
 
-// The shift registers a new shift starts from, in the order they are cleared.
+// The shift registers a new shift starts from, in the order they are cleared. The counts of cash in and out
+// go with their sums: cash moved while no shift was open belongs to no shift's report.
 void ClearShiftRegisters(FiscalStorage& storage) {
     for (int index = 193; index <= 212; ++index)
         storage.SetValue(MoneyRegister(index), 0);
     for (int index = 144; index <= 147; ++index)
         storage.SetValue(OperationRegister(index), 0);
-    for (const char* field : {"O202", "O203", "M254", "M255", "M241", "M242", "M243"})
+    for (const char* field : {"O202", "O203", "M254", "M255", "M241", "M242", "M243", "O153", "O154"})
         storage.SetValue(field, 0);
+}
+
+// The shift's VAT at 22 % and 22/122, cleared at closing like the other VAT sums.
+void Clear22PercentRegisters(FiscalStorage& storage) {
+    for (int first : {Vat22Registers, Vat22_122Registers})
+        for (int kind = 0; kind < 4; ++kind)
+            storage.SetValue(MoneyRegister(first + kind), 0);
 }
 
 void AddToRegister(FiscalStorage& storage, const char* field, Money amount) {
@@ -86,6 +95,7 @@ void CloseShift(DeviceInstance& instance, const pugi::xml_document& input, pugi:
     PrintSeparator(instance);
     FinishDocument(instance, "Закрытие смены");
     storage.ClearFNCounters();
+    Clear22PercentRegisters(storage);
     SaveFN(instance);
     PrintFinishedDocument(instance, instance.EnableReportPrinting);
 }

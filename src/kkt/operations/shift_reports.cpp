@@ -6,6 +6,7 @@
 #include "kkt/frame/document_clock.h"
 #include "kkt/frame/document_frame.h"
 #include "kkt/frame/storage_numbers.h"
+#include "kkt/operations/receipt_registers.h"
 #include "output/output_device.h"
 
 #include <array>
@@ -34,16 +35,19 @@ constexpr std::array<KindLabelSet, ReceiptKinds> KindLabels{{
     {"ВОЗВРАТ РАСХОДА ", "  ВОЗВРАТ РАСХОДА", "  ВОЗВРАТА РАСХОДА"},
 }};
 
-// The VAT slots of a kind are M(first + k); 0 % and without VAT have no line of their own.
+// The VAT slots of a kind are M(first + k); 0 % and without VAT have no line of their own. The 22 % sums
+// follow the 20 % ones they replaced.
 struct VatSlot {
     int First;
     std::string_view Label;
 };
 
-constexpr std::array<VatSlot, 6> VatSlots{{
+constexpr std::array<VatSlot, 8> VatSlots{{
     {92, "    НДС 20%"},
+    {Vat22Registers, "    НДС 22%"},
     {96, "    НДС 10%"},
     {108, "    НДС 20/120"},
+    {Vat22_122Registers, "    НДС 22/122"},
     {112, "    НДС 10/110"},
     {100, {}},
     {104, {}},

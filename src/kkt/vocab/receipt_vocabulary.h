@@ -8,7 +8,7 @@
 
 namespace veltrano::kkt {
 
-// Rate numbers 1..12; any other fails with "Ошибка входных параметров команды".
+// Rate numbers 1..14; any other fails with "Ошибка входных параметров команды".
 std::string_view VATRateName(int rateNumber);
 // Codes 0..5; any other fails with "Ошибка входных параметров команды".
 std::string_view TaxationSystemName(int code);

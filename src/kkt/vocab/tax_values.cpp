@@ -5,7 +5,8 @@
 namespace veltrano::kkt {
 
 TaxValues::TaxValues() {
-    constexpr std::string_view list = "20,18,10,0,none,20/120,18/118,10/110,5,7,5/105,7/107";
+    // 22 % and 22/122 came after the others and keep the rate numbers 13 and 14.
+    constexpr std::string_view list = "20,18,10,0,none,20/120,18/118,10/110,5,7,5/105,7/107,22,22/122";
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find(',', start);

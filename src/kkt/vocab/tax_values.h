@@ -35,6 +35,8 @@ enum VatRate : int {
     Vat7 = 10,
     Vat5_105 = 11,
     Vat7_107 = 12,
+    Vat22 = 13,
+    Vat22_122 = 14,
 };
 
 } // namespace veltrano::kkt

@@ -195,6 +195,26 @@ TEST_F(Correction, EachVatGroupHoldsItsLastPosition) {
         EXPECT_EQ(VatLine(positions, group), expected) << positions;
 }
 
+TEST_F(Correction, The22PercentGroupsPrintWhenAPositionNamesTheirRate) {
+    const auto vatLines = [&](std::string_view positions) {
+        Correct(Package(R"(OperationType="1")", "", positions, ""));
+        const Lines lines = NewOutputLines();
+        return Lines(lines.begin() + 8, lines.end() - 6);
+    };
+    Lines both = ZeroVatLines();
+    both[0] = Line("СУММА НДС 20%", "=10.00");
+    both.insert(both.end(), {Line("СУММА НДС 22%", "=22.00"), Line("СУММА НДС 22/122", "=0.00")});
+    // A correction may span the change of rates: 20 % and 22 % are taken together.
+    EXPECT_EQ(
+        vatLines(
+            R"(<FiscalString VATRate="20" VATAmount="10"/><FiscalString VATRate="22" VATAmount="1"/>)"
+            R"(<FiscalString VATRate="22" VATAmount="22"/><FiscalString VATRate="22/122" VATAmount="0"/>)"),
+        both);
+    Lines only122 = ZeroVatLines();
+    only122.push_back(Line("СУММА НДС 22/122", "=4.40"));
+    EXPECT_EQ(vatLines(R"(<FiscalString VATRate="22/122" VATAmount="4.4"/>)"), only122);
+}
+
 TEST_F(Correction, TheCorrectionDateIsTheDocumentsDateInUTCOrToday) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"", "01.05.2024"},

@@ -19,7 +19,7 @@ struct MarkingCase {
 class MarkingCodes : public ::testing::TestWithParam<MarkingCase> {};
 
 TEST_P(MarkingCodes, AreReadInCodePage1251WithTheGroupSeparatorShown) {
-    EXPECT_EQ(DecodeMarkingCode(GetParam().base64), GetParam().shown);
+    EXPECT_EQ(ShownMarkingCode(MarkingCodeBytes(GetParam().base64)), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MarkingCodes,
@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(Table, MarkingCodes,
 TEST(MarkingCodes, ThatAreNoBase64FailClearly) {
     for (const char* text : {"MDEwNDYw!", "Z", "Zg=Zg", "кодмаркировки"}) {
         try {
-            DecodeMarkingCode(text);
+            MarkingCodeBytes(text);
             ADD_FAILURE() << text << " was decoded";
         } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), "Код маркировки позиции не является текстом Base64") << text;

@@ -53,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(EveryRate, PositionVat,
                                            VatCase{Vat5, 1000000, 47619, "СУММА НДС 5%"},
                                            VatCase{Vat7, 1000000, 65421, "СУММА НДС 7%"},
                                            VatCase{Vat5_105, 25000000, 1190476, "СУММА НДС 5/105"},
-                                           VatCase{Vat7_107, 1070000, 70000, "СУММА НДС 7/107"}));
+                                           VatCase{Vat7_107, 1070000, 70000, "СУММА НДС 7/107"},
+                                           VatCase{Vat22, 1000000, 180328, "СУММА НДС 22%"},
+                                           VatCase{Vat22_122, 1220000, 220000, "СУММА НДС 22/122"}));
 
 INSTANTIATE_TEST_SUITE_P(ExactHalvesGoToEven, PositionVat,
                          ::testing::Values(VatCase{Vat20, 3, 0, "СУММА НДС 20%"},
@@ -122,8 +124,46 @@ INSTANTIATE_TEST_SUITE_P(Table, RatePairs,
 TEST(VatTable, FailsForARateNumberOutsideTheList) {
     VatTable vat;
     EXPECT_THROW(vat.Add(0, Money::FromWhole(1)), std::runtime_error);
-    EXPECT_THROW(vat.Add(13, Money::FromWhole(1)), std::runtime_error);
+    EXPECT_THROW(vat.Add(15, Money::FromWhole(1)), std::runtime_error);
 }
+
+TEST(VatTable, Keeps22PercentApartFromEveryOtherGroup) {
+    VatTable vat;
+    vat.Add(Vat22, Money::FromWhole(122));
+    vat.Add(Vat22_122, Money::FromWhole(244));
+    vat.Add(Vat22, Money::FromWhole(122));
+    // 18 % and 18/118 are no 20 %: they go with 22 %, and so does 10 %.
+    vat.Add(Vat18, Money::FromWhole(118));
+    vat.Add(Vat18_118, Money::FromWhole(118));
+    vat.Add(Vat10, Money::FromWhole(110));
+    EXPECT_EQ(vat.Sum22().Units(), 440000);
+    EXPECT_EQ(vat.Sum22_122().Units(), 440000);
+    EXPECT_EQ(vat.Sum20Or18().Units(), 180000);
+    EXPECT_EQ(vat.Sum20_120Or18_118().Units(), 180000);
+    EXPECT_EQ(Lines(vat), (SumLines{{"СУММА НДС 18%", 180000},
+                                    {"СУММА НДС 10%", 100000},
+                                    {"СУММА НДС 18/118", 180000},
+                                    {"СУММА НДС 22%", 440000},
+                                    {"СУММА НДС 22/122", 440000}}));
+}
+
+class Rates22And20 : public ::testing::TestWithParam<PairCase> {};
+
+// Even a position of nothing claims its rate.
+TEST_P(Rates22And20, RefuseTheSecondOfThem) {
+    VatTable vat;
+    vat.Add(GetParam().first, Money());
+    try {
+        vat.Add(GetParam().second, Money::FromWhole(10));
+        ADD_FAILURE() << "the second rate was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Недопустимо сочетание налогов 22% и 20% в одном документе");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Rates22And20,
+                         ::testing::Values(PairCase{Vat22, Vat20}, PairCase{Vat20, Vat22},
+                                           PairCase{Vat22_122, Vat20_120}, PairCase{Vat20_120, Vat22_122}));
 
 TEST(VatTable, RefusesAGroupSumBeyondTheRangeOfAmounts) {
     VatTable vat;

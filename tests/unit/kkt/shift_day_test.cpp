@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -215,6 +216,23 @@ TEST_F(ShiftDay, TheNextShiftContinuesTheTotalCountersAndStartsWithAnEmptyDrawer
                   {"TotalDocCounter", "4"},
                   {"M241", "0"},
                   {"M242", "0"}});
+}
+
+TEST_F(ShiftDay, CashMovedWhileNoShiftWasOpenCountsInNoShiftsReport) {
+    CashInOutcome(Instance(), Money::FromWhole(300));
+    CashInOutcome(Instance(), Money::FromWhole(201));
+    CashInOutcome(Instance(), Money::FromWhole(-1));
+    ExpectStored({{"O153", "2"}, {"M242", "501"}, {"O154", "1"}, {"M243", "1"}});
+    pugi::xml_document output = EmptyOutput();
+    OpenShift(Instance(), CashierInput("Петров П.П.", ""), output);
+    ExpectStored({{"O153", "0"}, {"M242", "0"}, {"O154", "0"}, {"M243", "0"}});
+
+    CashInOutcome(Instance(), Money::FromWhole(50));
+    NewOutputLines();
+    PrintXReport(Instance(), CashierInput("Петров П.П.", ""));
+    const Lines report = NewOutputLines();
+    EXPECT_NE(std::find(report.begin(), report.end(), Line("ВНЕСЕНИЕ 0001", "=50.00")), report.end());
+    EXPECT_NE(std::find(report.begin(), report.end(), Line("ВЫПЛАТА 0000", "=0.00")), report.end());
 }
 
 // Keeps the caption and number of every document handed over.

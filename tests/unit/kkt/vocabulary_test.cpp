@@ -13,10 +13,10 @@ TEST(TaxValues, RateNumbersComeFromTheWholeCodeIgnoringCase) {
     const struct {
         std::string_view code;
         int rate;
-    } cases[] = {{"20", 1},   {"18", 2},   {"10", 3},     {"0", 4},      {"none", 5},
-                 {"NONE", 5}, {"None", 5}, {"20/120", 6}, {"18/118", 7}, {"10/110", 8},
-                 {"5", 9},    {"7", 10},   {"5/105", 11}, {"7/107", 12}, {"", 0},
-                 {"20.0", 0}, {"20%", 0},  {"7/107 ", 0}, {" 20", 0},    {"НДС", 0}};
+    } cases[] = {{"20", 1},     {"18", 2},     {"10", 3},     {"0", 4},       {"none", 5}, {"NONE", 5},
+                 {"None", 5},   {"20/120", 6}, {"18/118", 7}, {"10/110", 8},  {"5", 9},    {"7", 10},
+                 {"5/105", 11}, {"7/107", 12}, {"22", 13},    {"22/122", 14}, {"22%", 0},  {"22/122 ", 0},
+                 {"", 0},       {"20.0", 0},   {"20%", 0},    {"7/107 ", 0},  {" 20", 0},  {"НДС", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(taxes.IDOfTax(c.code), c.rate) << '"' << c.code << '"';
 }
@@ -25,10 +25,12 @@ TEST(Vocabulary, RateNamesAndTaxationSystemsRefuseCodesOutsideTheirTables) {
     EXPECT_EQ(VATRateName(1), "НДС 20%");
     EXPECT_EQ(VATRateName(5), "БЕЗ НДС");
     EXPECT_EQ(VATRateName(12), "НДС 7/107");
-    for (int bad : {0, 13, -1})
+    EXPECT_EQ(VATRateName(13), "НДС 22%");
+    EXPECT_EQ(VATRateName(14), "НДС 22/122");
+    for (int bad : {0, 15, -1})
         EXPECT_THROW(VATRateName(bad), std::runtime_error) << bad;
     try {
-        VATRateName(13);
+        VATRateName(15);
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Ошибка входных параметров команды");
     }
