@@ -30,11 +30,13 @@ scripts/install-deps.sh debootstrap zip unzip binutils util-linux
 root="${VELTRANO_BULLSEYE_ROOT:-/var/cache/veltrano/bullseye}"
 # What the release build needs inside the root. Everything the module links besides the C library and the desktop
 # font libraries is linked in statically, so each of these ships its .a (libzip does not: zip archives go through
-# minizip and zlib).
+# minizip and zlib). GTK 3 and WebKitGTK build the window programs the module carries; they link the desktop's own
+# toolkit libraries when they run.
 root_packages=(
-  g++ make cmake ninja-build ca-certificates pkg-config
+  g++ make cmake ninja-build ca-certificates pkg-config ccache
   libpugixml-dev libpcre2-dev libqrcodegencpp-dev libcmark-dev libminizip-dev zlib1g-dev
   libfreetype-dev libfontconfig1-dev
+  libgtk-3-dev libwebkit2gtk-4.0-dev
 )
 # The root is remade when this line changes.
 root_stamp="bullseye minbase: ${root_packages[*]}"
@@ -134,12 +136,21 @@ mkdir -p "$root/src" "$root/build"
 mount --bind "$repo" "$root/src"
 mount -o remount,bind,ro "$root/src"
 mount -t proc proc "$root/proc"
+# Compilations are cached in the root, so a fresh checkout of the same sources builds in seconds.
 in_root cmake -S /src -B /build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRANO_TESTS=OFF \
-  -DVELTRANO_BENCH=OFF >/dev/null
+  -DVELTRANO_BENCH=OFF -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
 targets=(veltrano)
 "$check" && targets+=(veltrano-host)
 in_root nice cmake --build /build/release -j2 --target "${targets[@]}"
 echo "Built in the Debian 11 root in $(elapsed "$started")"
+# The module carries its window programs; a root without GTK 3 or WebKitGTK would quietly build a module
+# without windows.
+for program in veltrano-windows veltrano-help; do
+  if [ ! -f "$root/build/release/generated/resources/$program" ]; then
+    echo "package: the release module would not carry $program (GTK 3 or WebKitGTK missing in the root)" >&2
+    exit 1
+  fi
+done
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$root/build/release/CMakeCache.txt")
 [ -n "$version" ] || { echo "package: no project version in the build folder" >&2; exit 1; }

@@ -19,6 +19,11 @@ build_and_test() {
   ctest --preset "$1" -j2
 }
 
+# Compilations are cached between runs on one machine (ccache's own folder); the cache keys hold paths relative
+# to the checkout, so another checkout of the same sources reuses them.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+
 stage "set-up" scripts/install-deps.sh
 stage "layers" scripts/check-layers.sh
 stage "default build and tests" build_and_test default

@@ -2,8 +2,7 @@
 
 #include "output/escpos/code_page.h"
 #include "output/markup.h"
-
-#include <qrcodegen.hpp>
+#include "output/picture/qr_encoder.h"
 
 #include <algorithm>
 

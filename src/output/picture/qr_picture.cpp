@@ -1,10 +1,6 @@
 #include "output/picture/qr_picture.h"
 
-#if __has_include(<qrcodegen.hpp>)
-#include <qrcodegen.hpp>
-#else
-#include <QrCode.hpp>
-#endif
+#include "output/picture/qr_encoder.h"
 
 #include <string>
 
