@@ -12,7 +12,7 @@ EscSettings::EscSettings(std::vector<window_protocol::PrinterModel> models) : mo
     std::stable_sort(items_.begin(), items_.end(), [](const EscListItem& a, const EscListItem& b) {
         return text::ToLower(a.Name) < text::ToLower(b.Name);
     });
-    items_.insert(items_.begin(), EscListItem{std::string(ManualEntryName), 0});
+    items_.insert(items_.begin(), EscListItem{std::string(window_protocol::ManualEntryName), 0});
     Choose(0);
 }
 

@@ -15,33 +15,6 @@ namespace veltrano::windows {
 
 using EscValues = std::array<std::string, window_protocol::EscCodeCount>;
 
-inline constexpr std::string_view ManualEntryName = "Ручная установка";
-
-// The grid's row titles, one per code in the settings' order.
-inline constexpr std::array<std::string_view, window_protocol::EscCodeCount> EscFunctionNames{
-    "Инициализация",
-    "Локализация",
-    "Отрезка",
-    "Динамик",
-    "Звонок/Ящик",
-    "Жирный шрифт вкл.",
-    "Жирный шрифт выкл.",
-    "Курсив вкл.",
-    "Курсив выкл.",
-    "Подчеркивание вкл.",
-    "Подчеркивание выкл.",
-    "Инверсия вкл.",
-    "Инверсия выкл.",
-    "Шрифт1 вкл.",
-    "Шрифт1 выкл.",
-    "Шрифт2 вкл.",
-    "Шрифт2 выкл.",
-    "Шрифт3 вкл.",
-    "Шрифт3 выкл.",
-    "Произвольное формат. вкл.",
-    "Произвольное формат. выкл.",
-};
-
 struct EscListItem {
     std::string Name;
     std::int32_t PrinterIndex = 0;

@@ -93,7 +93,7 @@ EscSettingsWindow::~EscSettingsWindow() {
 
 GtkWidget* EscSettingsWindow::BuildGrid() {
     rows_ = gtk_list_store_new(2, G_TYPE_STRING, G_TYPE_STRING);
-    for (std::string_view name : EscFunctionNames) {
+    for (std::string_view name : window_protocol::EscFunctionTitles) {
         const std::string title(name);
         gtk_list_store_insert_with_values(rows_, nullptr, -1, NameColumn, title.c_str(), ValueColumn, "", -1);
     }

@@ -27,6 +27,34 @@ inline constexpr std::size_t MaxPrinterModels = 1000;
 
 inline constexpr std::size_t EscCodeCount = 21;
 
+// The ESC code settings grid's "Функция" column, row by row in the codes' order.
+inline constexpr std::array<std::string_view, EscCodeCount> EscFunctionTitles = {
+    "Инициализация",
+    "Локализация",
+    "Отрезка",
+    "Динамик",
+    "Звонок/Ящик",
+    "Жирный шрифт вкл.",
+    "Жирный шрифт выкл.",
+    "Курсив вкл.",
+    "Курсив выкл.",
+    "Подчеркивание вкл.",
+    "Подчеркивание выкл.",
+    "Инверсия вкл.",
+    "Инверсия выкл.",
+    "Шрифт1 вкл.",
+    "Шрифт1 выкл.",
+    "Шрифт2 вкл.",
+    "Шрифт2 выкл.",
+    "Шрифт3 вкл.",
+    "Шрифт3 выкл.",
+    "Произвольное формат. вкл.",
+    "Произвольное формат. выкл.",
+};
+
+// The first entry of the model list: codes set by hand.
+inline constexpr std::string_view ManualEntryName = "Ручная установка";
+
 enum class MessageType : std::uint8_t {
     Ready = 1,
     Failed = 2,

@@ -3,6 +3,8 @@
 // itself only draws this state; the codes reach the user through the clipboard, never the settings.
 #pragma once
 
+#include "common/window_protocol.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -11,7 +13,7 @@
 
 namespace veltrano::output {
 
-inline constexpr std::size_t kEscCodeCount = 21;
+inline constexpr std::size_t kEscCodeCount = window_protocol::EscCodeCount;
 
 // The codes' setting names in grid order; they are also the attribute names of the models document.
 inline constexpr std::array<std::string_view, kEscCodeCount> kEscCodeNames = {
@@ -38,32 +40,7 @@ inline constexpr std::array<std::string_view, kEscCodeCount> kEscCodeNames = {
     "ESCCustomFontOff",
 };
 
-// The grid's "Функция" column, row by row.
-inline constexpr std::array<std::string_view, kEscCodeCount> kEscFunctionTitles = {
-    "Инициализация",
-    "Локализация",
-    "Отрезка",
-    "Динамик",
-    "Звонок/Ящик",
-    "Жирный шрифт вкл.",
-    "Жирный шрифт выкл.",
-    "Курсив вкл.",
-    "Курсив выкл.",
-    "Подчеркивание вкл.",
-    "Подчеркивание выкл.",
-    "Инверсия вкл.",
-    "Инверсия выкл.",
-    "Шрифт1 вкл.",
-    "Шрифт1 выкл.",
-    "Шрифт2 вкл.",
-    "Шрифт2 выкл.",
-    "Шрифт3 вкл.",
-    "Шрифт3 выкл.",
-    "Произвольное формат. вкл.",
-    "Произвольное формат. выкл.",
-};
-
-inline constexpr std::string_view kManualEntryName = "Ручная установка";
+inline constexpr std::string_view kManualEntryName = window_protocol::ManualEntryName;
 
 using EscCodeValues = std::array<std::string, kEscCodeCount>;
 

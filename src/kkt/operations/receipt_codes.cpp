@@ -1,7 +1,7 @@
 #include "kkt/operations/receipt_codes.h"
 
 #include "common/base64.h"
-#include "common/cp1251.h"
+#include "common/code_pages.h"
 #include "common/text.h"
 
 #include <optional>
@@ -31,7 +31,7 @@ std::string ShownMarkingCode(std::string_view bytes) {
     std::string shown;
     // Code page 1251 keeps the control characters where ASCII has them, and UTF-8 never uses their bytes
     // inside another character.
-    for (const char c : cp1251::ToUtf8(bytes)) {
+    for (const char c : code_pages::ToUtf8(bytes, code_pages::Cp1251)) {
         if (c == GroupSeparator)
             shown += GroupSeparatorShown;
         else

@@ -198,9 +198,6 @@ TEST(EscSettings, ChoosingAModelFillsTheGridAndShadesIt) {
     EXPECT_EQ(view.Values[0], "");
     EXPECT_EQ(view.Values[2], "27+100+1");
     EXPECT_EQ(view.Values[9], "27+69");
-    EXPECT_EQ(kEscFunctionTitles[0], "Инициализация");
-    EXPECT_EQ(kEscFunctionTitles[2], "Отрезка");
-    EXPECT_EQ(kEscFunctionTitles[9], "Подчеркивание вкл.");
 }
 
 TEST(EscSettings, AnEditSwitchesToManualEntryAndKeepsEveryValue) {

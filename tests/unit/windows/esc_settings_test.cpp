@@ -62,8 +62,8 @@ TEST(EscSettings, ChoosingAModelShowsItsCodesRowByRow) {
     EXPECT_EQ(settings.Values()[0], "");
     EXPECT_EQ(settings.Values()[2], "27+100+1");
     EXPECT_EQ(settings.Values()[9], "27+69");
-    EXPECT_EQ(EscFunctionNames[2], "Отрезка");
-    EXPECT_EQ(EscFunctionNames[9], "Подчеркивание вкл.");
+    EXPECT_EQ(window_protocol::EscFunctionTitles[2], "Отрезка");
+    EXPECT_EQ(window_protocol::EscFunctionTitles[9], "Подчеркивание вкл.");
 }
 
 TEST(EscSettings, TypingIntoAModelsValueSwitchesToTheManualEntryAndKeepsEveryValue) {
