@@ -46,7 +46,7 @@ public:
             instance_.Pay[type] = payments[type];
         instance_.LineLength = 42;
         instance_.ShowReceiptForm = 1;
-        instance_.Attach(std::make_unique<FiscalStorage>(storageFile_),
+        instance_.Attach(std::make_unique<kkt::FiscalStorage>(storageFile_),
                          std::make_unique<output::OutputDevice>());
         // No output file: it would grow with every input.
         instance_.Device().Init("", 42);
