@@ -42,8 +42,7 @@ bool SetExternalDeviceId(UserObject& self, V8Variant* result, V8Variant* params,
 
 // Deletes the default storage file without asking; connected devices find it missing at their next operation.
 void ClearFN(UserObject&) {
-    FiscalStorage temporary{std::filesystem::path()};
-    temporary.ClearFN();
+    FiscalStorage::ClearFN(std::filesystem::path());
 }
 
 // Opens the window, or brings it forward, and returns at once: the window is not modal.

@@ -10,21 +10,25 @@
 
 namespace veltrano::platform {
 
-// The folder for application data shared by the machine's users: $XDG_DATA_HOME when set, otherwise
-// ~/.local/share; created when missing.
+// The user's folder for application data: $XDG_DATA_HOME when set, otherwise ~/.local/share; created when
+// missing.
 std::filesystem::path CommonAppDataFolder();
 
-// Opens a folder this system created to every user: read, write and search on the folder itself.
-void GrantFolderAccess(const std::filesystem::path& folder);
-// Creates a folder with every missing parent and grants access on the folder itself when it was created.
+// Creates a folder with every missing parent. The folders it makes are the user's own: others may read and
+// search them at most (0755, narrowed by the umask); existing folders keep their modes.
 void EnsureFolder(const std::filesystem::path& folder);
 
-// Writes a whole file or nothing: a temporary file in the same folder, flushed to disk, renamed over the old
-// one. Throws std::runtime_error when it cannot; the previous file is then left intact.
+// Writes a whole file or nothing: TemporaryFileFor(file), flushed to disk, renamed over the old one, and the
+// folder flushed. Throws std::runtime_error when it cannot; the previous file is then left intact. Only one
+// writer of a file may run at a time (the caller's lock), since they share the temporary name. The file is
+// writable by its owner only (0644, narrowed by the umask).
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// The temporary file WriteFileAtomically writes beside a file; one left by a crash is removed by the next
+// writer that finds it.
+std::filesystem::path TemporaryFileFor(const std::filesystem::path& file);
 
-// Appends bytes to a file (created when missing) while holding an exclusive lock that keeps other writers
-// out. Throws std::runtime_error when the file cannot be opened, locked or written.
+// Appends bytes to a file (created when missing, writable by its owner only) while holding an exclusive lock
+// that keeps other writers out. Throws std::runtime_error when the file cannot be opened, locked or written.
 void AppendExclusive(const std::filesystem::path& file, std::string_view bytes);
 
 // Reads a whole file; throws std::runtime_error when it cannot.

@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -68,15 +67,6 @@ void WriteAll(int fd, std::string_view bytes, const fs::path& path) {
     }
 }
 
-std::string RandomSuffix() {
-    static thread_local std::mt19937_64 generator{RandomNumber()};
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string suffix;
-    for (std::uint64_t value = generator(), i = 0; i < 12; ++i, value >>= 4)
-        suffix += digits[value & 0xF];
-    return suffix;
-}
-
 } // namespace
 
 fs::path CommonAppDataFolder() {
@@ -85,17 +75,8 @@ fs::path CommonAppDataFolder() {
         folder = xdg;
     else
         folder = HomeFolder() / ".local" / "share";
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error)
-        throw std::runtime_error("Cannot create folder " + folder.string() + ": " + error.message());
+    EnsureFolder(folder);
     return folder;
-}
-
-void GrantFolderAccess(const fs::path& folder) {
-    // Every user reads, writes and searches the folder; files in it keep the process umask.
-    if (::chmod(folder.c_str(), 0777) != 0)
-        ThrowSystem("Cannot open access to folder", folder, errno);
 }
 
 void EnsureFolder(const fs::path& folder) {
@@ -104,21 +85,28 @@ void EnsureFolder(const fs::path& folder) {
     std::error_code error;
     if (fs::is_directory(folder, error))
         return;
-    fs::create_directories(folder, error);
-    if (error)
-        throw std::runtime_error("Cannot create folder " + folder.string() + ": " + error.message());
-    GrantFolderAccess(folder);
+    EnsureFolder(folder.parent_path());
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
+        ThrowSystem("Cannot create folder", folder, errno);
+    if (!fs::is_directory(folder, error))
+        ThrowSystem("Cannot create folder", folder, ENOTDIR);
+}
+
+fs::path TemporaryFileFor(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    return folder / ("." + file.filename().string() + ".tmp");
 }
 
 void WriteFileAtomically(const fs::path& file, std::string_view bytes) {
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    const fs::path temporary = folder / ("." + file.filename().string() + "." + RandomSuffix() + ".tmp");
-    FileHandle fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    const fs::path temporary = TemporaryFileFor(file);
+    // A symbolic link planted at the temporary name is not followed.
+    FileHandle fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (fd.Get() < 0)
         ThrowSystem("Cannot create", temporary, errno);
     try {
         WriteAll(fd.Get(), bytes, temporary);
-        if (::fsync(fd.Get()) != 0)
+        if (::fdatasync(fd.Get()) != 0)
             ThrowSystem("Cannot flush", temporary, errno);
         if (::close(fd.Release()) != 0)
             ThrowSystem("Cannot close", temporary, errno);
@@ -135,7 +123,7 @@ void WriteFileAtomically(const fs::path& file, std::string_view bytes) {
 }
 
 void AppendExclusive(const fs::path& file, std::string_view bytes) {
-    FileHandle fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+    FileHandle fd(::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (fd.Get() < 0)
         ThrowSystem("Cannot open", file, errno);
     while (::flock(fd.Get(), LOCK_EX) != 0) {

@@ -7,7 +7,6 @@
 #include "kkt/frame/fiscal_sign.h"
 #include "kkt/frame/storage_numbers.h"
 #include "kkt/print_document.h"
-#include "log/log.h"
 #include "output/output_device.h"
 
 #include <algorithm>
@@ -18,10 +17,6 @@ namespace veltrano::kkt {
 namespace {
 
 constexpr moment::Moment ShiftDuration = 86400;
-
-// The driver's class name, as the log knows it.
-// Log lines keep the source names that readers of older logs search for.
-constexpr std::string_view LogSource = "TDriver";
 
 std::size_t SeparatorWidth(const DeviceInstance& instance) {
     return static_cast<std::size_t>(std::max<std::int64_t>(instance.LineLength, 0));
@@ -99,12 +94,7 @@ void FinishDocument(DeviceInstance& instance, std::string_view documentKind) {
 }
 
 void SaveFN(DeviceInstance& instance) {
-    FiscalStorage& storage = instance.Storage();
-    try {
-        storage.Save();
-    } catch (const std::exception& error) {
-        log::WriteLog(LogSource, error.what(), log::Level::Error);
-    }
+    instance.Storage().Save();
 }
 
 void PrintFinishedDocument(DeviceInstance& instance, std::uint8_t printSwitch) {

@@ -35,7 +35,7 @@ void PrintSeparator(DeviceInstance& instance);
 
 // Hands the laid-out document to the output file and the preview under the current TotalDocCounter.
 void FinishDocument(DeviceInstance& instance, std::string_view documentKind);
-// Saves the fiscal storage file; a failure is only logged, the document stands.
+// Saves the fiscal storage file; a failure fails the operation before anything is printed.
 void SaveFN(DeviceInstance& instance);
 // Prints the document with the final cut unless its print switch keeps it off the paper.
 void PrintFinishedDocument(DeviceInstance& instance, std::uint8_t printSwitch);

@@ -121,7 +121,7 @@ void ProcessCorrectionCheck(DeviceInstance& instance, bool, const pugi::xml_docu
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     CheckShiftOpen(instance);
 
     const CorrectionElements elements = FindElements(package);

@@ -74,7 +74,7 @@ void ProcessCheck(DeviceInstance& instance, bool electronically, const pugi::xml
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     CheckShiftOpen(instance);
 
     const CheckPackage package = FindCheckPackage(checkPackage);

@@ -160,7 +160,7 @@ void OperationFN(DeviceInstance& instance, std::uint8_t operationType, const pug
     const FiscalParameters read = ReadFiscalParameters(parameters);
     instance.SetCashier(read.CashierName, read.CashierINN);
 
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     if (ReadInteger(storage, "DayState") > 0)
         throw std::runtime_error("Смена открыта");
     IncreaseCounter(storage, "FiscalDocCounter");
@@ -184,7 +184,7 @@ void OperationFN(DeviceInstance& instance, std::uint8_t operationType, const pug
 
 void GetDataKKT(DeviceInstance& instance, pugi::xml_document& output) {
     FiscalStorage& storage = instance.Storage();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
 
     // Built apart and copied in whole, so a value that cannot be read leaves no half-filled table.
     pugi::xml_document built;

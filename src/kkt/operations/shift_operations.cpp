@@ -45,7 +45,7 @@ void OpenShift(DeviceInstance& instance, const pugi::xml_document& input, pugi::
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     if (ReadInteger(storage, "FNLifeState") == FNLifeClosed)
         throw std::runtime_error("ФН закрыт");
     if (ReadInteger(storage, "DayState") > 0)
@@ -75,7 +75,7 @@ void CloseShift(DeviceInstance& instance, const pugi::xml_document& input, pugi:
     ReadCashier(instance, input);
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     device.ClearBuffer();
     // An expired shift is closed like any other.
     if (ReadInteger(storage, "DayState") <= 0)
@@ -104,7 +104,7 @@ void CashInOutcome(DeviceInstance& instance, Money amount) {
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     IncreaseCounter(storage, "TotalDocCounter");
     PrintHeader(instance, false);
 
@@ -131,7 +131,7 @@ void CashInOutcome(DeviceInstance& instance, Money amount) {
 
 void GetCurrentStatus(DeviceInstance& instance, pugi::xml_document& output) {
     FiscalStorage& storage = instance.Storage();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     // Only for its side effect: an open shift older than 24 hours is marked expired.
     CheckShiftExpired(instance);
     GetOutputParameters(instance, output, CurrentStatusOutput);

@@ -166,7 +166,7 @@ void PrintXReport(DeviceInstance& instance, const pugi::xml_document& input) {
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     IncreaseCounter(storage, "TotalDocCounter");
     PrintHeader(instance, false);
     device.PrintTextCenter("СУТОЧНЫЙ ОТЧЕТ БЕЗ ГАШЕНИЯ");
@@ -196,7 +196,7 @@ void ReportCurrentStatusOfSettlements(DeviceInstance& instance, const pugi::xml_
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     if (ReadInteger(storage, "FNLifeState") == FNLifeNotRegistered)
         throw std::runtime_error("ККМ не фискализирована");
     ReadCashier(instance, input);

@@ -68,7 +68,7 @@ void PrintTextDocument(DeviceInstance& instance, const pugi::xml_document& packa
     output::OutputDevice& device = instance.Device();
     FiscalStorage& storage = instance.Storage();
     device.ClearBuffer();
-    storage.Load();
+    const FiscalStorage::Hold hold = storage.Load();
     IncreaseCounter(storage, "TotalDocCounter");
 
     const pugi::xml_node document = package.child("Document");

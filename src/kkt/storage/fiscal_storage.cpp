@@ -36,6 +36,23 @@ bool FileExists(const fs::path& file) {
     return exists;
 }
 
+// Releases a lock at the end of a step: always, or only when the step took it (no operation's hold had it).
+class StepLock {
+public:
+    explicit StepLock(platform::FileLock& lock) : StepLock(lock, !lock.Held()) {}
+    StepLock(platform::FileLock& lock, bool release) : lock_(lock), own_(release) {}
+    StepLock(const StepLock&) = delete;
+    StepLock& operator=(const StepLock&) = delete;
+    ~StepLock() {
+        if (own_)
+            lock_.Release();
+    }
+
+private:
+    platform::FileLock& lock_;
+    bool own_;
+};
+
 void WriteValue(pugi::xml_node node, std::string_view text) {
     pugi::xml_attribute value = node.attribute("Value");
     if (!value)
@@ -45,32 +62,82 @@ void WriteValue(pugi::xml_node node, std::string_view text) {
 
 } // namespace
 
-FiscalStorage::FiscalStorage(const fs::path& fileName) : FiscalStorage(fileName, fs::path()) {}
-
-FiscalStorage::FiscalStorage(const fs::path& fileName, fs::path fallbackFolder)
-    : file_(fileName.empty() ? DefaultFileName() : fileName), fallbackFolder_(std::move(fallbackFolder)) {
+FiscalStorage::FiscalStorage(const fs::path& fileName)
+    : file_(fileName.empty() ? DefaultFileName() : fileName), lock_(LockFileFor(file_)) {
     xml::InitDocument(document_);
-    if (!FileExists(file_)) {
-        CreateDefaultDocument();
-        return;
-    }
-    // A file that cannot be read proves no damage: that failure goes to the caller and the file stays.
-    const std::string text = platform::ReadFile(file_);
-    try {
-        // A well-formed document of another kind is kept as it is: field access reports what it lacks.
-        xml::Parse(document_, text);
-    } catch (const std::exception& error) {
-        // A damaged storage found at the start is replaced by a new one without troubling the user.
-        log::WriteLog("Файл ФН " + file_.string() + " заменён новым", error.what(), log::Level::Error);
-        std::error_code ignored;
-        fs::remove(file_, ignored);
-        xml::InitDocument(document_);
-        CreateDefaultDocument();
-    }
+    const StepLock step(lock_);
+    AcquireLock(lock_, file_);
+    ReadOrCreate(true);
 }
 
 fs::path FiscalStorage::DefaultFileName() {
     return platform::CommonAppDataFolder() / "Korvena" / "Veltrano" / StorageFileName;
+}
+
+fs::path FiscalStorage::LockFileFor(const fs::path& file) {
+    fs::path lockFile = file;
+    lockFile += ".lock";
+    return lockFile;
+}
+
+void FiscalStorage::AcquireLock(platform::FileLock& lock, const fs::path& file) {
+    bool acquired = false;
+    try {
+        // The lock file lives beside the storage; a folder removed by hand comes back with it.
+        platform::EnsureFolder(file.parent_path());
+        acquired = lock.Acquire(LockTimeout);
+    } catch (const std::exception& error) {
+        throw std::runtime_error("Нет доступа к файлу ФН " + file.string() + ": " + error.what());
+    }
+    if (!acquired)
+        throw std::runtime_error("Файл ФН " + file.string() + " занят другой операцией дольше " +
+                                 std::to_string(LockTimeout.count() / 1000) + " секунд");
+}
+
+FiscalStorage::Hold FiscalStorage::Load() {
+    AcquireLock(lock_, file_);
+    Hold hold(*this);
+    ReadOrCreate(false);
+    return hold;
+}
+
+// Under the lock. A damaged file is replaced only at the start; found at a reload it fails the operation.
+void FiscalStorage::ReadOrCreate(bool replaceDamaged) {
+    // Only a crashed save leaves a temporary file: no other writer runs while the lock is held.
+    std::error_code ignored;
+    fs::remove(platform::TemporaryFileFor(file_), ignored);
+    if (!FileExists(file_)) {
+        // A storage cleared or deleted by hand starts again where it was: the next connection looks there.
+        xml::InitDocument(document_);
+        CreateDefaultDocument();
+        return;
+    }
+    // A file that cannot be read proves no damage: that failure goes to the caller and the file stays.
+    std::string text = platform::ReadFile(file_);
+    if (!changed_ && !knownText_.empty() && text == knownText_)
+        return;
+    pugi::xml_document parsed;
+    try {
+        // A well-formed document of another kind is kept as it is: field access reports what it lacks.
+        xml::Parse(parsed, text);
+    } catch (const std::exception& error) {
+        if (!replaceDamaged)
+            throw;
+        // A damaged storage found at the start is replaced by a new one without troubling the user.
+        log::WriteLog("Файл ФН " + file_.string() + " заменён новым", error.what(), log::Level::Error);
+        fs::remove(file_, ignored);
+        xml::InitDocument(document_);
+        CreateDefaultDocument();
+        return;
+    }
+    Adopt(parsed, std::move(text));
+}
+
+void FiscalStorage::Adopt(pugi::xml_document& parsed, std::string text) {
+    document_ = std::move(parsed);
+    knownText_ = std::move(text);
+    changed_ = false;
+    IndexFields();
 }
 
 void FiscalStorage::CreateDefaultDocument() {
@@ -80,35 +147,52 @@ void FiscalStorage::CreateDefaultDocument() {
         node.append_attribute("Value") = field.Value.c_str();
         node.append_attribute("TypeValue") = field.TypeValue.c_str();
     }
+    IndexFields();
+    changed_ = true;
+    knownText_.clear();
     // The storage lives on in memory when it cannot be written now; the save at the end of an operation
     // retries.
     try {
-        platform::EnsureFolder(file_.parent_path());
-        Save();
+        Write();
     } catch (const std::exception& error) {
         log::WriteLog("Не удалось создать файл ФН " + file_.string(), error.what(), log::Level::Error);
     }
 }
 
-void FiscalStorage::Load() {
-    if (FileExists(file_)) {
-        pugi::xml_document loaded;
-        xml::Parse(loaded, platform::ReadFile(file_));
-        document_ = std::move(loaded);
-        return;
+void FiscalStorage::Write() {
+    std::string text = xml::ToText(document_);
+    try {
+        platform::WriteFileAtomically(file_, text);
+    } catch (const std::exception& error) {
+        throw std::runtime_error("Не удалось сохранить файл ФН " + file_.string() + ": " + error.what());
     }
-    file_ =
-        (fallbackFolder_.empty() ? platform::ModulePath().parent_path() : fallbackFolder_) / StorageFileName;
-    xml::InitDocument(document_);
-    CreateDefaultDocument();
+    knownText_ = std::move(text);
+    changed_ = false;
 }
 
 void FiscalStorage::Save() {
-    platform::WriteFileAtomically(file_, xml::ToText(document_));
+    AcquireLock(lock_, file_);
+    // The hold ends here whatever happens: a failed save leaves changes in memory that the next load drops.
+    const StepLock ending(lock_, true);
+    Write();
+}
+
+void FiscalStorage::EndOperation() noexcept {
+    lock_.Release();
+}
+
+void FiscalStorage::IndexFields() {
+    fields_.clear();
+    const pugi::xml_node root = ElementChild(document_, RootName);
+    for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            // The first of two fields with one name is the one that counts.
+            fields_.emplace(child.name(), child);
 }
 
 pugi::xml_node FiscalStorage::FindField(std::string_view field) const {
-    return ElementChild(ElementChild(document_, RootName), field);
+    const auto found = fields_.find(field);
+    return found == fields_.end() ? pugi::xml_node() : found->second;
 }
 
 pugi::xml_node FiscalStorage::RequireField(std::string_view field) const {
@@ -130,6 +214,7 @@ std::string FiscalStorage::GetValue(std::string_view field) const {
 
 void FiscalStorage::SetValue(std::string_view field, std::string_view text) {
     WriteValue(RequireField(field), text);
+    changed_ = true;
 }
 
 void FiscalStorage::SetValue(std::string_view field, std::int64_t number) {
@@ -144,11 +229,16 @@ void FiscalStorage::SetValue(std::string_view field, bool flag) {
     SetValue(field, std::string_view(xml::BoolText(flag)));
 }
 
-void FiscalStorage::ClearFN() {
+void FiscalStorage::ClearFN(const fs::path& fileName) {
+    const fs::path file = fileName.empty() ? DefaultFileName() : fileName;
     std::error_code error;
-    fs::remove(file_, error);
+    if (!fs::exists(file, error) && !error)
+        return;
+    platform::FileLock lock(LockFileFor(file));
+    AcquireLock(lock, file);
+    fs::remove(file, error);
     if (error)
-        throw std::runtime_error("Не удалось удалить файл ФН " + file_.string() + ": " + error.message());
+        throw std::runtime_error("Не удалось удалить файл ФН " + file.string() + ": " + error.message());
 }
 
 void FiscalStorage::ClearFNCounters() {
@@ -157,6 +247,7 @@ void FiscalStorage::ClearFNCounters() {
         nodes.push_back(RequireField(name));
     for (pugi::xml_node node : nodes)
         WriteValue(node, "0");
+    changed_ = true;
 }
 
 std::string FiscalStorage::Value(std::string_view field) const {

@@ -2,31 +2,58 @@
 #pragma once
 
 #include "common/money.h"
+#include "platform/file_lock.h"
 
 #include <pugixml.hpp>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace veltrano::kkt {
 
 class FiscalStorage {
 public:
-    // An empty name gives the default file under the common application-data folder. An existing file is
-    // loaded; a missing one, or one that is not well-formed XML, is replaced by a new storage with default
-    // values.
-    explicit FiscalStorage(const std::filesystem::path& fileName);
-    // The same, with the folder that takes a new default storage when the file vanishes between operations
-    // (empty: the folder of the add-in module).
-    FiscalStorage(const std::filesystem::path& fileName, std::filesystem::path fallbackFolder);
+    // How long an operation waits for another process or object to finish with the same file.
+    static constexpr std::chrono::milliseconds LockTimeout{10'000};
 
-    // Reloads the file. A missing file moves the storage for good to a new default file in the fallback
-    // folder. A file that cannot be read or is not well-formed throws std::runtime_error with the parser's
-    // message; the file and the document in memory are then left as they were.
-    void Load();
-    // Writes the whole file atomically; throws std::runtime_error when it cannot (the old file stays intact).
+    // Held by an operation from its reload to its save (or to its end, when it fails or only reads): other
+    // processes and other objects on the same file wait. An operation that ends without saving leaves the
+    // document in memory to be read again from the file.
+    class [[nodiscard]] Hold {
+    public:
+        explicit Hold(FiscalStorage& storage) : storage_(&storage) {}
+        Hold(Hold&& other) noexcept : storage_(std::exchange(other.storage_, nullptr)) {}
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        Hold& operator=(Hold&&) = delete;
+        ~Hold() {
+            if (storage_ != nullptr)
+                storage_->EndOperation();
+        }
+
+    private:
+        FiscalStorage* storage_;
+    };
+
+    // An empty name gives the default file under the user's data folder. An existing file is loaded; a
+    // missing one, or one that is not well-formed XML, is replaced by a new storage with default values.
+    // Throws when the file is locked longer than LockTimeout or cannot be read.
+    explicit FiscalStorage(const std::filesystem::path& fileName);
+
+    // Takes the lock (waiting up to LockTimeout, then throwing) and reloads the file unless it is exactly
+    // what this object last read or wrote. A temporary file left by a crashed save is removed. A missing file
+    // starts a new default storage at the same path. A file that cannot be read or is not well-formed throws
+    // std::runtime_error with the parser's message; the file and the document in memory are then left as they
+    // were.
+    Hold Load();
+    // Writes the whole file atomically and ends the hold. Throws std::runtime_error naming the file and the
+    // system's reason when it cannot (the old file stays intact and the document in memory is read again at
+    // the next load). Outside a hold it takes the lock for the write itself.
     void Save();
 
     // The field's Value as text (numbers with "." as the separator); throws when the field is absent.
@@ -43,26 +70,38 @@ public:
     void SetValue(std::string_view field, Money amount);
     void SetValue(std::string_view field, bool flag);
 
-    // Deletes the storage file (the document in memory stays); throws when an existing file cannot be
-    // deleted.
-    void ClearFN();
+    // Deletes a storage file under its lock (an empty name: the default file); throws when an existing file
+    // cannot be deleted. Objects using it start a new storage at their next load.
+    static void ClearFN(const std::filesystem::path& fileName);
     // Zeroes the shift counters and registers in memory; does not save. A file lacking one of them throws
     // before anything changes.
     void ClearFNCounters();
 
     const std::filesystem::path& FileName() const { return file_; }
 
-    // The storage file named by an empty file name: Korvena/Veltrano/DataFN.xml under the common data folder.
+    // The storage file named by an empty file name: Korvena/Veltrano/DataFN.xml under the user's data folder.
     static std::filesystem::path DefaultFileName();
+    // The lock file beside a storage file.
+    static std::filesystem::path LockFileFor(const std::filesystem::path& file);
 
 private:
+    static void AcquireLock(platform::FileLock& lock, const std::filesystem::path& file);
+    void ReadOrCreate(bool replaceDamaged);
     void CreateDefaultDocument();
+    void Adopt(pugi::xml_document& parsed, std::string text);
+    void Write();
+    void EndOperation() noexcept;
+    void IndexFields();
     pugi::xml_node FindField(std::string_view field) const;
     pugi::xml_node RequireField(std::string_view field) const;
 
     pugi::xml_document document_;
     std::filesystem::path file_;
-    std::filesystem::path fallbackFolder_;
+    platform::FileLock lock_;
+    // The file's text as this object last read or wrote it; empty when the document must be read again.
+    std::string knownText_;
+    bool changed_ = false;
+    std::map<std::string, pugi::xml_node, std::less<>> fields_;
 };
 
 } // namespace veltrano::kkt

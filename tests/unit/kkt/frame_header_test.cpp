@@ -35,7 +35,7 @@ TEST_P(Header, LaysOutTheCommonLines) {
     EditStorage({{"DayCounter", testCase.dayCounter},
                  {"ReceiptNumber", testCase.receiptNumber},
                  {"TotalDocCounter", testCase.totalDocCounter}});
-    Storage().Load();
+    (void)Storage().Load();
     Instance().SetCashier("Иванова М.", testCase.cashierInn);
 
     PrintHeader(Instance(), testCase.receiptFlag);
@@ -111,7 +111,7 @@ TEST_F(KktInstanceTest, TheSeparatorIsABlankLineAndALineOfEqualSigns) {
 
 TEST_F(KktInstanceTest, TheFiscalSignLineShowsTheFiscalDocumentNumber) {
     EditStorage({{"TotalFiscalDocCounter", "41"}});
-    Storage().Load();
+    (void)Storage().Load();
     PrintFiscalSignLine(Instance());
     EXPECT_EQ(MaskFiscalSign(BufferTexts(Device())),
               (std::vector<std::string>{Line("ФД:41", "ФП:##########")}));

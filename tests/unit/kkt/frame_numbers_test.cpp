@@ -69,7 +69,7 @@ std::string Outcome(const std::function<std::string()>& read) {
 
 TEST_P(StoredNumbers, AreReadAsWholeNumbersAndAmounts) {
     EditStorage({{"O153", GetParam().stored}});
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_EQ(Outcome([&] { return std::to_string(ReadInteger(Storage(), "O153")); }), GetParam().integer);
     EXPECT_EQ(Outcome([&] { return ReadAmount(Storage(), "O153").ToStorageText(); }), GetParam().amount);
 }
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KktInstanceTest, IncreaseCounterWritesTheNextWholeNumberInMemory) {
     EditStorage({{"TotalDocCounter", "41"}});
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_EQ(IncreaseCounter(Storage(), "TotalDocCounter"), 42);
     EXPECT_EQ(Storage().Value("TotalDocCounter"), "42");
     EXPECT_EQ(StoredValue("TotalDocCounter"), "41");
@@ -96,7 +96,7 @@ TEST_F(KktInstanceTest, IncreaseCounterWritesTheNextWholeNumberInMemory) {
 
 TEST_F(KktInstanceTest, ACounterAtItsLimitIsNotWrappedRound) {
     EditStorage({{"TotalDocCounter", "9223372036854775807"}});
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_THROW(IncreaseCounter(Storage(), "TotalDocCounter"), std::overflow_error);
     EXPECT_EQ(Storage().Value("TotalDocCounter"), "9223372036854775807");
 }

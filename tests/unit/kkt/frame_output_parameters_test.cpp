@@ -15,7 +15,7 @@ using enum OutputParameter;
 class OutputParameters : public KktInstanceTest {
 protected:
     std::string Built(OutputGroups groups) {
-        Storage().Load();
+        (void)Storage().Load();
         pugi::xml_document output = EmptyOutput();
         GetOutputParameters(Instance(), output, groups);
         return Compact(output);
@@ -98,7 +98,7 @@ TEST_F(OutputParameters, EveryGroupInItsOrderWithStoredAndComputedValues) {
 
 TEST_F(OutputParameters, ARegisterThatIsNoNumberFailsAndLeavesTheOutputEmpty) {
     EditStorage({{"M209", "x"}});
-    Storage().Load();
+    (void)Storage().Load();
     pugi::xml_document output = EmptyOutput();
     try {
         GetOutputParameters(Instance(), output, EveryGroup);
@@ -111,7 +111,7 @@ TEST_F(OutputParameters, ARegisterThatIsNoNumberFailsAndLeavesTheOutputEmpty) {
 
 TEST_F(KktInstanceTest, DocumentOutputParametersCarryTheCountersMomentSignAndSite) {
     EditStorage({{"DayCounter", "4"}, {"TotalFiscalDocCounter", "20"}, {"ReceiptNumber", "6"}});
-    Storage().Load();
+    (void)Storage().Load();
     pugi::xml_document first = EmptyOutput();
     pugi::xml_document second = EmptyOutput();
     GetDocumentOutputParameters(Instance(), first);

@@ -67,7 +67,7 @@ class ShiftTotals : public KktInstanceTest, public ::testing::WithParamInterface
 
 TEST_P(ShiftTotals, PrintEveryKindPaymentTaxAndTotalOfTheShift) {
     EditStorage(BusyShift);
-    Storage().Load();
+    (void)Storage().Load();
     PrintShiftTotals(Instance(), GetParam().closing);
     EXPECT_EQ(BufferTexts(Device()), BusyShiftTotals(GetParam().drawer));
 }

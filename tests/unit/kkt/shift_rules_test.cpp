@@ -200,7 +200,7 @@ TEST_P(ShiftAge, DecidesWhetherTheShiftHasExpired) {
     Open(Instance());
     EditStorage({{"DayStart", std::to_string(TestMoment() - testCase.age)}});
 
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_EQ(FailureMessage([](DeviceInstance& instance) { CheckShiftOpen(instance); }, Instance()),
               testCase.checkOutcome);
 
@@ -217,14 +217,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ShiftAgeCase{86401, "Длительность смены превысила 24 часа", "3", "2"}));
 
 TEST_F(KktInstanceTest, AClosedShiftFailsTheShiftCheck) {
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_EQ(FailureMessage([](DeviceInstance& instance) { CheckShiftOpen(instance); }, Instance()),
               "Смена закрыта");
 }
 
 TEST_F(KktInstanceTest, AnOldClosedShiftCountsAsExpiredButStaysClosed) {
     EditStorage({{"DayStart", std::to_string(TestMoment() - 90000)}});
-    Storage().Load();
+    (void)Storage().Load();
     EXPECT_TRUE(CheckShiftExpired(Instance()));
     EXPECT_EQ(Storage().Value("DayState"), "0");
 }

@@ -1,7 +1,9 @@
 #include "kkt/storage/fiscal_storage.h"
+#include "platform/file_lock.h"
 #include "storage_fixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +24,11 @@ std::vector<std::string> FolderEntries(const fs::path& folder) {
     return names;
 }
 
+// A storage folder holds the file and its lock file, nothing else.
+std::vector<std::string> StorageFolder() {
+    return {"DataFN.xml", "DataFN.xml.lock"};
+}
+
 class DataFNDamagedAtStart : public DataFNTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(DataFNDamagedAtStart, IsReplacedByDefaultsSilently) {
@@ -29,7 +36,7 @@ TEST_P(DataFNDamagedAtStart, IsReplacedByDefaultsSilently) {
     FiscalStorage storage{fs::path()};
     EXPECT_EQ(storage.GetValue("KKTNumber"), "1234567890123456");
     EXPECT_EQ(ReadBytes(DefaultFile()).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
-    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), StorageFolder());
 }
 
 // An empty file is what a crash during a non-atomic save leaves behind.
@@ -46,7 +53,7 @@ TEST_F(DataFNTest, ReadersAcceptAByteOrderMarkAndAnEncodingDeclaration) {
     FiscalStorage storage{fs::path()};
     EXPECT_EQ(storage.GetValue("OrganizationName"), "Касса №1");
     EXPECT_EQ(ReadBytes(DefaultFile()), text) << "a readable storage is not rewritten at the start";
-    storage.Load();
+    (void)storage.Load();
     EXPECT_EQ(storage.GetValue("M241"), "10.5");
 }
 
@@ -68,7 +75,7 @@ TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothi
 
     std::string message;
     try {
-        storage.Load();
+        (void)storage.Load();
     } catch (const std::runtime_error& error) {
         message = error.what();
     }
@@ -78,28 +85,79 @@ TEST_F(DataFNTest, DamageFoundAtAReloadFailsWithTheParsersMessageAndTouchesNothi
     EXPECT_EQ(storage.GetValue("DayCounter"), "3") << "the document in memory stays as it was";
 }
 
-TEST_F(DataFNTest, FileDeletedBetweenOperationsMovesTheStorageToTheFallbackFolder) {
-    FiscalStorage storage(fs::path(), fallback_);
+TEST_F(DataFNTest, FileDeletedBetweenOperationsStartsAFreshStorageAtItsOwnPath) {
+    const fs::path file = root_ / "device" / "DataFN.xml";
+    FiscalStorage storage(file);
     storage.SetValue("DayCounter", 3);
     storage.Save();
-    fs::remove(DefaultFile());
-    WriteBytes(fallback_ / "DataFN.xml", "an older file of that name is replaced");
+    fs::remove_all(file.parent_path());
 
-    storage.Load();
-    const fs::path moved = fallback_ / "DataFN.xml";
-    EXPECT_EQ(storage.FileName(), moved);
+    (void)storage.Load();
+    EXPECT_EQ(storage.FileName(), file);
     EXPECT_EQ(storage.GetValue("DayCounter"), "0");
-    EXPECT_EQ(ReadBytes(moved).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
-
-    // From now on the storage stays there, even when the default file comes back.
-    FiscalStorage other{fs::path()};
-    EditFile(moved, "<DayCounter Value=\"0\"", "<DayCounter Value=\"8\"");
-    storage.Load();
-    EXPECT_EQ(storage.GetValue("DayCounter"), "8");
-    storage.SetValue("DayCounter", 9);
+    EXPECT_EQ(ReadBytes(file).rfind("<?xml version=\"1.0\"?>\r\n<DataFN>", 0), 0u);
+    storage.SetValue("DayCounter", 1);
     storage.Save();
-    EXPECT_EQ(FiscalStorage(moved).GetValue("DayCounter"), "9");
-    EXPECT_EQ(other.GetValue("DayCounter"), "0");
+    EXPECT_EQ(FiscalStorage(file).GetValue("DayCounter"), "1");
+}
+
+TEST_F(DataFNTest, ChangesOfAnOperationThatEndsWithoutSavingAreReadAgain) {
+    FiscalStorage storage{fs::path()};
+    storage.SetValue("TotalDocCounter", 7);
+    storage.Save();
+    {
+        const FiscalStorage::Hold hold = storage.Load();
+        storage.SetValue("TotalDocCounter", 8);
+        storage.ClearFNCounters();
+    }
+    (void)storage.Load();
+    EXPECT_EQ(storage.GetValue("TotalDocCounter"), "7");
+}
+
+TEST_F(DataFNTest, AnotherObjectWaitsForTheHoldAndFailsWhenItLastsTooLong) {
+    FiscalStorage first{fs::path()};
+    FiscalStorage second{fs::path()};
+    {
+        const FiscalStorage::Hold hold = first.Load();
+        platform::FileLock probe(FiscalStorage::LockFileFor(DefaultFile()));
+        EXPECT_FALSE(probe.Acquire(std::chrono::milliseconds(50))) << "the hold keeps the lock";
+        first.SetValue("TotalDocCounter", 5);
+        first.Save();
+        EXPECT_TRUE(probe.Acquire(std::chrono::milliseconds(0))) << "the save ends the hold";
+    }
+    (void)second.Load();
+    EXPECT_EQ(second.GetValue("TotalDocCounter"), "5");
+}
+
+TEST_F(DataFNTest, AFailedReloadEndsItsHold) {
+    FiscalStorage storage{fs::path()};
+    WriteBytes(DefaultFile(), "<DataFN>");
+    EXPECT_THROW((void)storage.Load(), std::runtime_error);
+    platform::FileLock probe(FiscalStorage::LockFileFor(DefaultFile()));
+    EXPECT_TRUE(probe.Acquire(std::chrono::milliseconds(0)));
+}
+
+TEST_F(DataFNTest, ATemporaryFileLeftByACrashedSaveIsRemovedAtTheNextLoad) {
+    FiscalStorage storage{fs::path()};
+    const fs::path leftover = DefaultFile().parent_path() / ".DataFN.xml.tmp";
+    WriteBytes(leftover, "<?xml version=\"1.0\"?>\r\n<DataFN>\r\n  <M0 Va");
+    (void)storage.Load();
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), StorageFolder());
+}
+
+TEST_F(DataFNTest, FoldersAndFilesAreTheUsersOwn) {
+    const fs::path existing = root_ / "shared";
+    fs::create_directories(existing);
+    fs::permissions(existing, fs::perms::all);
+    const fs::path file = existing / "Korvena" / "Veltrano" / "DataFN.xml";
+    const FiscalStorage storage(file);
+    const auto mode = [](const fs::path& path) { return fs::status(path).permissions() & fs::perms::mask; };
+    EXPECT_EQ(mode(existing), fs::perms::all) << "an existing folder keeps its mode";
+    for (const fs::path& folder : {file.parent_path(), file.parent_path().parent_path()})
+        EXPECT_EQ(mode(folder) & (fs::perms::group_write | fs::perms::others_write), fs::perms::none)
+            << folder;
+    EXPECT_EQ(mode(file) & (fs::perms::group_write | fs::perms::others_write), fs::perms::none);
 }
 
 TEST_F(DataFNTest, SavesLeaveNoTemporaryFilesBehind) {
@@ -108,7 +166,7 @@ TEST_F(DataFNTest, SavesLeaveNoTemporaryFilesBehind) {
         storage.SetValue("TotalDocCounter", i);
         storage.Save();
     }
-    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(FolderEntries(DefaultFile().parent_path()), StorageFolder());
     EXPECT_EQ(FiscalStorage(fs::path()).GetValue("TotalDocCounter"), "4");
 }
 
@@ -126,7 +184,7 @@ TEST_F(DataFNTest, AFailedSaveThrowsAndLeavesTheOldFileIntact) {
     fs::rename(root_ / "moved", folder);
 
     EXPECT_TRUE(ReadBytes(folder / "DataFN.xml") == saved) << "the old file changed";
-    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(FolderEntries(folder), StorageFolder());
 }
 
 TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
@@ -137,7 +195,7 @@ TEST_F(DataFNTest, AFailedReplaceRemovesItsTemporaryFile) {
     fs::remove(file);
     WriteBytes(file / "keep.txt", "kept");
     EXPECT_THROW(storage.Save(), std::runtime_error);
-    EXPECT_EQ(FolderEntries(file.parent_path()), std::vector<std::string>{"DataFN.xml"});
+    EXPECT_EQ(FolderEntries(file.parent_path()), StorageFolder());
     EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
 }
 
@@ -148,13 +206,17 @@ TEST_F(DataFNTest, AFileThatCannotBeReadAtTheStartFailsAndIsKept) {
     EXPECT_EQ(ReadBytes(file / "keep.txt"), "kept");
 }
 
-TEST_F(DataFNTest, ClearFNDeletesTheFileAndKeepsTheDocument) {
-    FiscalStorage storage(fs::path(), fallback_);
+TEST_F(DataFNTest, ClearFNDeletesTheFileAndConnectedStoragesStartAgainAtTheirPath) {
+    FiscalStorage storage{fs::path()};
     storage.SetValue("DayCounter", 4);
-    storage.ClearFN();
+    storage.Save();
+    FiscalStorage::ClearFN(fs::path());
     EXPECT_FALSE(fs::exists(DefaultFile()));
-    EXPECT_EQ(storage.GetValue("DayCounter"), "4");
-    EXPECT_NO_THROW(storage.ClearFN()) << "nothing to delete is no failure";
+    EXPECT_EQ(storage.GetValue("DayCounter"), "4") << "the document in memory stays until the next load";
+    EXPECT_NO_THROW(FiscalStorage::ClearFN(fs::path())) << "nothing to delete is no failure";
+    (void)storage.Load();
+    EXPECT_EQ(storage.GetValue("DayCounter"), "0");
+    EXPECT_TRUE(fs::exists(DefaultFile()));
 }
 
 TEST_F(DataFNTest, InstancesSharingAFileSeeEachOthersSaves) {
@@ -162,11 +224,11 @@ TEST_F(DataFNTest, InstancesSharingAFileSeeEachOthersSaves) {
     FiscalStorage second{fs::path()};
     first.SetValue("TotalDocCounter", 1);
     first.Save();
-    second.Load();
+    (void)second.Load();
     EXPECT_EQ(second.GetValue("TotalDocCounter"), "1");
     second.SetValue("TotalDocCounter", 2);
     second.Save();
-    first.Load();
+    (void)first.Load();
     EXPECT_EQ(first.GetValue("TotalDocCounter"), "2");
 }
 

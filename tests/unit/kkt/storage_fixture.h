@@ -22,8 +22,6 @@ protected:
         Remember("HOME", home_);
         ::setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
         ::setenv("HOME", (root_ / "home").c_str(), 1);
-        fallback_ = root_ / "module";
-        std::filesystem::create_directories(fallback_);
     }
 
     void TearDown() override {
@@ -56,7 +54,6 @@ protected:
     }
 
     std::filesystem::path root_;
-    std::filesystem::path fallback_;
 
 private:
     static void Remember(const char* name, std::optional<std::string>& saved) {

@@ -47,7 +47,7 @@ TEST_P(DataFNStoredValue, ReadsNumbersWithAPoint) {
     const auto end = text.find('"', at + original.size());
     WriteBytes(DefaultFile(), text.substr(0, at + original.size()) + GetParam().stored + text.substr(end));
 
-    storage.Load();
+    (void)storage.Load();
     EXPECT_EQ(storage.GetValue(GetParam().field), GetParam().read);
 }
 
@@ -66,7 +66,7 @@ TEST_F(DataFNTest, HandEditBetweenOperationsIsTaken) {
     FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "<M241 Value=\"0\"", "<M241 Value=\"500.25\"");
     EXPECT_EQ(storage.GetValue("M241"), "0");
-    storage.Load();
+    (void)storage.Load();
     EXPECT_EQ(storage.GetValue("M241"), "500.25");
 }
 
@@ -139,7 +139,7 @@ TEST_F(DataFNTest, NamesCompareWithLetterCase) {
 TEST_F(DataFNTest, WritingAFieldTheFileLacksChangesNothing) {
     FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "\r\n  <M300 Value=\"0\" TypeValue=\"Number\" />", "");
-    storage.Load();
+    (void)storage.Load();
     const std::string before = ReadBytes(DefaultFile());
 
     EXPECT_EQ(MessageOf([&] { storage.SetValue("M300", Money::FromWhole(1)); }), "Не найдено поле M300 в ФН");
@@ -150,7 +150,7 @@ TEST_F(DataFNTest, WritingAFieldTheFileLacksChangesNothing) {
 TEST_F(DataFNTest, AValueAttributeMissingByHandIsWrittenBeforeTheType) {
     FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "<DayState Value=\"0\" ", "<DayState ");
-    storage.Load();
+    (void)storage.Load();
     EXPECT_EQ(storage.GetValue("DayState"), "");
     storage.SetValue("DayState", 1);
     storage.Save();
@@ -215,7 +215,7 @@ TEST_F(DataFNTest, ClearingShiftCountersZeroesExactlyTheShiftFields) {
 TEST_F(DataFNTest, ClearingShiftCountersOfAFileLackingOneChangesNothing) {
     FiscalStorage storage{fs::path()};
     EditFile(DefaultFile(), "\r\n  <O154 Value=\"0\" TypeValue=\"Number\" />", "");
-    storage.Load();
+    (void)storage.Load();
     storage.SetValue("FiscalDocCounter", 9);
     EXPECT_EQ(MessageOf([&] { storage.ClearFNCounters(); }), "Не найдено поле O154 в ФН");
     EXPECT_EQ(storage.GetValue("FiscalDocCounter"), "9");

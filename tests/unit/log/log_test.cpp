@@ -223,11 +223,13 @@ TEST_F(LogTest, AFolderThatCannotBeMadeLosesTheLineQuietly) {
     EXPECT_THROW(GetLogPath(false), std::runtime_error);
 }
 
-TEST_F(LogTest, FolderFormEndsWithADelimiterAndCreatesTheFolderOpenToEveryone) {
+TEST_F(LogTest, FolderFormEndsWithADelimiterAndCreatesTheFolderForItsOwnerToWrite) {
     const std::string folder = GetLogPath(false);
     EXPECT_EQ(folder, DefaultLogFolder().string() + "/");
     ASSERT_TRUE(fs::is_directory(DefaultLogFolder()));
-    EXPECT_EQ(fs::status(DefaultLogFolder()).permissions() & fs::perms::all, fs::perms::all);
+    EXPECT_EQ(fs::status(DefaultLogFolder()).permissions() &
+                  (fs::perms::group_write | fs::perms::others_write),
+              fs::perms::none);
     EXPECT_EQ(GetLogPath(true), DefaultLogFolder().string() + "/Veltrano_2024.03.05.log");
 }
 

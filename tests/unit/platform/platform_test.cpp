@@ -28,10 +28,17 @@ TEST_F(PlatformTest, CommonFolderFollowsXdgDataHomeAndIsCreated) {
     EXPECT_TRUE(fs::is_directory(root_ / "data"));
 }
 
-TEST_F(PlatformTest, EnsureFolderOpensTheCreatedFolderToEveryone) {
+TEST_F(PlatformTest, EnsureFolderMakesFoldersOthersCannotWriteAndLeavesExistingOnesAlone) {
+    fs::permissions(root_, fs::perms::all);
     const fs::path folder = root_ / "a" / "b";
     EnsureFolder(folder);
-    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::all);
+    for (const fs::path& made : {folder, folder.parent_path()})
+        EXPECT_EQ(fs::status(made).permissions() & (fs::perms::group_write | fs::perms::others_write),
+                  fs::perms::none)
+            << made;
+    EXPECT_EQ(fs::status(root_).permissions() & fs::perms::mask, fs::perms::all);
+    std::ofstream(root_ / "plain") << "x";
+    EXPECT_THROW(EnsureFolder(root_ / "plain" / "c"), std::runtime_error);
 }
 
 TEST_F(PlatformTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
@@ -39,6 +46,8 @@ TEST_F(PlatformTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
     WriteFileAtomically(file, "first");
     WriteFileAtomically(file, "second version");
     EXPECT_EQ(ReadFile(file), "second version");
+    EXPECT_EQ(fs::status(file).permissions() & (fs::perms::group_write | fs::perms::others_write),
+              fs::perms::none);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(root_))
         ++entries;
