@@ -1,16 +1,24 @@
 // Receipts per second through the host boundary: the built add-in loaded by the test host, a virtual device
-// with the output file on, and a sale of ten positions at three VAT rates per iteration. The data folder is a
-// fresh temporary one.
+// with the output file on, and a sale of ten positions at three VAT rates per iteration. Beside it, the floor
+// every receipt stands on: one durable replacement of a storage file of the same size in the same folder
+// (write, flush, rename, flush of the folder). The run ends with the receipt's cost in floors. The data
+// folder is a fresh temporary one.
+#include "platform/platform.h"
 #include "testhost.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,13 +66,25 @@ std::string Settings(Component& driver, const std::filesystem::path& outputFile)
     return settings + "</Parameters>";
 }
 
+// The run's temporary folder: the data folder of the receipts and the floor's folder.
+const std::filesystem::path& BenchFolder() {
+    static const std::filesystem::path folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        return std::filesystem::path(pattern);
+    }();
+    return folder;
+}
+
+// The storage folder of the last run of the receipts.
+std::filesystem::path storageFolder;
+
 void BM_SaleOfTenPositionsAtThreeRates(benchmark::State& state) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "veltrano-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::filesystem::path folder = pattern;
+    // Each run starts on a new storage: the benchmark library may run this more than once.
+    static int runs = 0;
+    const std::filesystem::path folder = BenchFolder() / std::to_string(++runs);
+    storageFolder = folder / "data" / "Korvena" / "Veltrano";
     // The data folder is chosen before the module computes any path.
     ::setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
     ::setenv("HOME", (folder / "home").c_str(), 1);
@@ -97,13 +117,56 @@ void BM_SaleOfTenPositionsAtThreeRates(benchmark::State& state) {
         state.SetItemsProcessed(state.iterations());
         driver.reset();
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
+
+// The storage file the receipts left, written again and again beside it.
+void BM_DurableSaveOfTheStorageFile(benchmark::State& state) {
+    std::ifstream in(storageFolder / "DataFN.xml", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.empty()) {
+        state.SkipWithError("no storage file: run the receipts first");
+        return;
+    }
+    const std::filesystem::path file = storageFolder / "floor" / "DataFN.xml";
+    veltrano::platform::EnsureFolder(file.parent_path());
+    for (auto _ : state)
+        veltrano::platform::WriteFileAtomically(file, bytes);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
+// Remembers each benchmark's wall-clock time per iteration for the closing ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                realMicroseconds[run.run_name.function_name] =
+                    run.real_accumulated_time * 1e6 / static_cast<double>(run.iterations);
+    }
+    std::map<std::string, double> realMicroseconds;
+};
 
 } // namespace
 
 // Wall-clock time: every receipt saves the storage file durably, so the disk takes part.
 BENCHMARK(BM_SaleOfTenPositionsAtThreeRates)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DurableSaveOfTheStorageFile)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto receipt = reporter.realMicroseconds.find("BM_SaleOfTenPositionsAtThreeRates");
+    const auto floor = reporter.realMicroseconds.find("BM_DurableSaveOfTheStorageFile");
+    if (receipt != reporter.realMicroseconds.end() && floor != reporter.realMicroseconds.end() &&
+        floor->second > 0)
+        std::printf("A receipt costs %.2f durable saves of its storage file (%.0f us against %.0f us).\n",
+                    receipt->second / floor->second, receipt->second, floor->second);
+    std::error_code ignored;
+    std::filesystem::remove_all(BenchFolder(), ignored);
+    return 0;
+}
