@@ -6,7 +6,7 @@ set -euo pipefail
 packages=("$@")
 [ ${#packages[@]} -gt 0 ] || packages=(
   build-essential cmake ninja-build pkg-config binutils ccache
-  libpugixml-dev libpcre2-dev libqrcodegencpp-dev libcmark-dev zlib1g-dev
+  libpugixml-dev libqrcodegencpp-dev libcmark-dev zlib1g-dev
   libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
   libgtk-3-dev libwebkit2gtk-4.1-dev
   libgtest-dev libgmock-dev libbenchmark-dev

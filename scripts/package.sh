@@ -34,7 +34,7 @@ root="${VELTRANO_BULLSEYE_ROOT:-/var/cache/veltrano/bullseye}"
 # toolkit libraries when they run.
 root_packages=(
   g++ make cmake ninja-build ca-certificates pkg-config ccache
-  libpugixml-dev libpcre2-dev libqrcodegencpp-dev libcmark-dev libminizip-dev zlib1g-dev
+  libpugixml-dev libqrcodegencpp-dev libcmark-dev libminizip-dev zlib1g-dev
   libfreetype-dev libfontconfig1-dev
   libgtk-3-dev libwebkit2gtk-4.0-dev
 )

@@ -254,17 +254,22 @@ bool ComponentObject::CallMethod(long methodNum, V8Variant* result, V8Variant* p
             count = 0;
         const std::string name = text::Utf16ToUtf8(entry->MethName);
 
+        // The trace renders every parameter, receipts and all: only when the log takes it.
         SelectCallLogMode(params, count);
-        log::WriteLog("> " + name, "Params: " + RenderParams(params, count), log::Level::Debug);
+        CheckParams(params, count);
+        if (log::WillWrite(log::Level::Debug))
+            log::WriteLog("> " + name, "Params: " + RenderParams(params, count), log::Level::Debug);
 
         const bool outcome = entry->Execute(*driver_, result, params, count);
 
         SelectCallLogMode(params, count);
-        std::string details;
-        if (result != nullptr)
-            details = "Result=" + RenderValue(*result);
-        details += "; Params: " + RenderParams(params, count);
-        log::WriteLog("< " + name, details, log::Level::Debug);
+        if (log::WillWrite(log::Level::Debug)) {
+            std::string details;
+            if (result != nullptr)
+                details = "Result=" + RenderValue(*result);
+            details += "; Params: " + RenderParams(params, count);
+            log::WriteLog("< " + name, details, log::Level::Debug);
+        }
         return outcome;
     } catch (const std::exception& error) {
         ReportHostError(error.what());

@@ -6,8 +6,6 @@
 #include "common/text.h"
 #include "log/log.h"
 
-#include <pcre2.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -57,23 +55,8 @@ std::string RenderMoment(const std::tm& moment) {
     return buffer;
 }
 
-struct CodeDeleter {
-    void operator()(pcre2_code* code) const { pcre2_code_free(code); }
-};
-
-const pcre2_code* DeviceIdPattern() {
-    static const std::unique_ptr<pcre2_code, CodeDeleter> pattern = [] {
-        static constexpr char source[] =
-            "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$";
-        int error = 0;
-        PCRE2_SIZE offset = 0;
-        pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(source), PCRE2_ZERO_TERMINATED, 0,
-                                         &error, &offset, nullptr);
-        if (code == nullptr)
-            throw std::runtime_error("The device identifier pattern does not compile");
-        return std::unique_ptr<pcre2_code, CodeDeleter>(code);
-    }();
-    return pattern.get();
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
 } // namespace
@@ -174,6 +157,24 @@ std::string RenderValue(const napi::V8Variant& value) {
     }
 }
 
+void CheckParams(const napi::V8Variant* params, long count) {
+    for (long i = 0; params != nullptr && i < count; ++i)
+        switch (params[i].vt) {
+        case napi::VTYPE_EMPTY:
+        case napi::VTYPE_I4:
+        case napi::VTYPE_I8:
+        case napi::VTYPE_R8:
+        case napi::VTYPE_TM:
+        case napi::VTYPE_BOOL:
+        case napi::VTYPE_PWSTR:
+        case napi::VTYPE_INTERFACE:
+        case napi::VTYPE_BLOB:
+            break;
+        default:
+            throw std::runtime_error("Unsupported data type - " + TypeName(params[i].vt));
+        }
+}
+
 std::string RenderParams(const napi::V8Variant* params, long count) {
     std::string list = "[";
     for (long i = 0; params != nullptr && i < count; ++i) {
@@ -189,14 +190,15 @@ std::string RenderParams(const napi::V8Variant* params, long count) {
 }
 
 bool IsDeviceIdText(const std::string& text) {
-    const pcre2_code* pattern = DeviceIdPattern();
-    std::unique_ptr<pcre2_match_data, void (*)(pcre2_match_data*)> match(
-        pcre2_match_data_create_from_pattern(pattern, nullptr), pcre2_match_data_free);
-    if (!match)
-        throw std::bad_alloc();
-    const int rc = pcre2_match(pattern, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0,
-                               match.get(), nullptr);
-    return rc >= 0;
+    // 8-4-4-4-12 hexadecimal digits.
+    if (text.size() != 36)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+        if (hyphen ? text[i] != '-' : !IsHexDigit(text[i]))
+            return false;
+    }
+    return true;
 }
 
 void SelectCallLogMode(const napi::V8Variant* params, long count) {

@@ -20,6 +20,9 @@ std::string RenderValue(const napi::V8Variant& value);
 // "[" + the parameters rendered in host order, separated by "; " + "]"; a VTYPE_BLOB parameter is "BLOB".
 // Throws as RenderValue does.
 std::string RenderParams(const napi::V8Variant* params, long count);
+// Throws as RenderParams does, without rendering anything: a type the trace cannot show fails the call
+// whether the log is on or not.
+void CheckParams(const napi::V8Variant* params, long count);
 
 // A floating-point number in the general form: at most 15 significant digits, no trailing zeros, the given
 // decimal separator; scientific form ("1.5E20", "1E-5") for 16 or more integer digits or magnitudes below
@@ -31,7 +34,8 @@ std::string FormatGeneral(double number, char separator);
 // Throws as RenderValue does.
 void SelectCallLogMode(const napi::V8Variant* params, long count);
 
-// True when the text matches ^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$.
+// True when the text is shaped as a device identifier: hexadecimal digits in groups of 8, 4, 4, 4 and 12,
+// joined by hyphens.
 bool IsDeviceIdText(const std::string& text);
 
 } // namespace veltrano::addin

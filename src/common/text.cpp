@@ -121,8 +121,10 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     out.reserve(utf16.size() * 2);
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t u = utf16[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
+        if (u < 0x80)
+            out.push_back(static_cast<char>(u));
+        else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+                 utf16[i + 1] <= 0xDFFF) {
             EncodeUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00), out);
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
@@ -137,13 +139,19 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 std::size_t Length(std::string_view utf8) {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < utf8.size(); ++count)
-        DecodeUtf8(utf8, pos);
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80)
+            ++pos;
+        else
+            DecodeUtf8(utf8, pos);
     return count;
 }
 
 std::size_t Advance(std::string_view utf8, std::size_t pos, std::size_t count) {
     for (std::size_t i = 0; i < count && pos < utf8.size(); ++i)
-        DecodeUtf8(utf8, pos);
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80)
+            ++pos;
+        else
+            DecodeUtf8(utf8, pos);
     return pos;
 }
 
@@ -178,7 +186,12 @@ std::string ToLower(std::string_view utf8) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return ToUpper(a) == ToUpper(b);
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size())
+        if (UpperOf(DecodeUtf8(a, i)) != UpperOf(DecodeUtf8(b, j)))
+            return false;
+    return i == a.size() && j == b.size();
 }
 
 std::string Repeat(std::string_view character, std::size_t count) {

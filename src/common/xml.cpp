@@ -1,7 +1,7 @@
 #include "common/xml.h"
 
-#include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace veltrano::xml {
 
@@ -11,19 +11,33 @@ void InitDocument(pugi::xml_document& doc) {
     declaration.append_attribute("version") = "1.0";
 }
 
+namespace {
+
+// Collects the writer's output with every line feed turned into CR LF.
+class CrLfWriter : public pugi::xml_writer {
+public:
+    explicit CrLfWriter(std::string& text) : text_(text) {}
+    void write(const void* data, std::size_t size) override {
+        std::string_view chunk(static_cast<const char*>(data), size);
+        for (std::size_t feed = chunk.find('\n'); feed != std::string_view::npos; feed = chunk.find('\n')) {
+            text_.append(chunk.data(), feed);
+            text_ += "\r\n";
+            chunk.remove_prefix(feed + 1);
+        }
+        text_.append(chunk.data(), chunk.size());
+    }
+
+private:
+    std::string& text_;
+};
+
+} // namespace
+
 std::string ToText(const pugi::xml_document& doc) {
     // Indentation carries no meaning for readers; documents are written one element a line with CR LF ends.
-    std::ostringstream lines;
-    doc.save(lines, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    const std::string body = lines.str();
     std::string text;
-    text.reserve(body.size() + body.size() / 16);
-    for (char c : body) {
-        if (c == '\n')
-            text += "\r\n";
-        else
-            text += c;
-    }
+    CrLfWriter writer(text);
+    doc.save(writer, "  ", pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
     return text;
 }
 

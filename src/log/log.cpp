@@ -177,6 +177,10 @@ void WriteLog(std::string_view text, std::string_view details, Level level) noex
     }
 }
 
+bool WillWrite(Level level) noexcept {
+    return LevelPasses(gMode.load(), level);
+}
+
 void SetLogMode(std::uint8_t mode) {
     if (mode != ModeHeld)
         gSwitch.store(mode);

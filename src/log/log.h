@@ -16,6 +16,9 @@ enum : std::uint8_t { ModeOff = 0, ModeErrors = 1, ModeInfo = 2, ModeAll = 3, Mo
 // dropped and counted, and the next line that is written notes how many were dropped.
 void WriteLog(std::string_view text, std::string_view details, Level level) noexcept;
 
+// True when WriteLog would write a line of the level now: callers skip building lines nobody reads.
+bool WillWrite(Level level) noexcept;
+
 void SetLogMode(std::uint8_t mode);
 std::uint8_t GetLogMode();
 // The log switch as the user sees it: the last mode set other than the hold that brackets every host call, so
