@@ -63,6 +63,26 @@ TEST_F(KktActionsTest, ClearingTheStorageDeletesTheDefaultFileAndTheNextConnecti
     EXPECT_FALSE(std::filesystem::exists(StorageFile()));
 }
 
+// A connected device keeps its own storage path: the module's folder may be the platform's read-only or
+// shared add-in cache, and the next connection looks in the data folder again.
+TEST_F(KktActionsTest, AfterClearingTheStorageAConnectedDeviceStartsAnewWhereItsFileWas) {
+    const std::string id = Connect(Settings());
+    ASSERT_TRUE(OpenShift(id).Succeeded()) << LastMessage();
+    ASSERT_TRUE(Action("ClearFN").Succeeded()) << LastMessage();
+
+    ASSERT_TRUE(OpenShift(id).Succeeded()) << LastMessage();
+    EXPECT_EQ(Field("DayCounter"), "1") << "a fresh storage in the data folder holds the new shift";
+    EXPECT_EQ(Field("TotalDocCounter"), "1");
+    const std::filesystem::path module = host_->GetModule().Path();
+    EXPECT_FALSE(std::filesystem::exists(module.parent_path() / "DataFN.xml")) << module;
+
+    ASSERT_TRUE(CashInOut(id, 10.0).Succeeded()) << LastMessage();
+    const std::string other = Connect(Settings());
+    ASSERT_FALSE(other.empty());
+    EXPECT_TRUE(CashInOut(other, -10.0).Succeeded())
+        << "the next connection sees the same cash: " << LastMessage();
+}
+
 // The tests run without a display: every window action fails through the last error and says why.
 TEST_F(KktActionsTest, WindowActionsWithoutADisplaySayWhy) {
     const std::string noDisplay = "Нет дисплея: переменные DISPLAY и WAYLAND_DISPLAY не заданы";
