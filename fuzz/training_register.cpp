@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -25,9 +24,15 @@
 namespace veltrano::fuzz {
 namespace {
 
+// A missing file reads as empty.
 std::string ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
 void WriteAll(const std::filesystem::path& file, std::string_view bytes) {
@@ -193,9 +198,23 @@ std::string TrainingRegister::OutputBytes() const {
     return ReadAll(outputFile_);
 }
 
+const std::string& TrainingRegister::KnownStorage() {
+    if (!storageKnown_)
+        storageKnown_ = StorageBytes();
+    return *storageKnown_;
+}
+
+const std::string& TrainingRegister::KnownOutput() {
+    if (!outputKnown_)
+        outputKnown_ = OutputBytes();
+    return *outputKnown_;
+}
+
 void TrainingRegister::Restore(const std::string& storageBytes) {
     WriteAll(StorageFile(), storageBytes);
     WriteAll(outputFile_, EarlierOutput);
+    storageKnown_ = storageBytes;
+    outputKnown_ = std::string(EarlierOutput);
     if (driver_.Current() != nullptr)
         driver_.Current()->Marking().Close();
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -88,10 +89,13 @@ public:
     // Runs one host call. Returns true when it succeeded; when it throws, both files must still hold what
     // they held before the call, else the process aborts (a fuzzer finding).
     template <typename Call> bool Attempt(std::string_view what, Call&& call) {
-        const std::string storageBefore = StorageBytes();
-        const std::string outputBefore = OutputBytes();
+        const std::string storageBefore = KnownStorage();
+        const std::string outputBefore = KnownOutput();
         try {
             call();
+            // The files may have changed: read them again before the next call.
+            storageKnown_.reset();
+            outputKnown_.reset();
             return true;
         } catch (const std::exception& error) {
             CheckUnchanged(what, error.what(), storageBefore, outputBefore);
@@ -107,6 +111,9 @@ public:
 
 private:
     void Connect();
+    // The files' content as the last call or restore left it, read again only after a call that succeeded.
+    const std::string& KnownStorage();
+    const std::string& KnownOutput();
 
     std::filesystem::path folder_;
     std::filesystem::path outputFile_;
@@ -115,6 +122,8 @@ private:
     kkt::CashRegisterDriver driver_;
     std::string deviceId_;
     std::string newStorage_;
+    std::optional<std::string> storageKnown_;
+    std::optional<std::string> outputKnown_;
 };
 
 // The output file's content before each input: a document of an earlier day, so that a truncation shows.
