@@ -1,8 +1,18 @@
 // A damaged DataFN.xml met at connection: the bytes of the input (after its first byte) are written as the
 // storage file, the instance gets a kkt::FiscalStorage constructed on them (as a connection makes it; the
 // settings are not applied again, which would cost more than the rest), and one operation runs on it,
-// then ПолучитьТекущееСостояние. The first byte picks the operation (its value modulo the number of
-// operations below, bit 7 left out) and, with bit 7, sends documents through the ESC/POS encoder.
+// then ПолучитьТекущееСостояние. The first byte picks the operation (bits 0-5, modulo the number of
+// operations below), the way the file is made (bit 6) and, with bit 7, sends documents through the ESC/POS
+// encoder.
+//
+// With bit 6 clear the rest of the input is the file itself. With bit 6 set it is a list of hand edits to a
+// well-formed storage, so that whole fields go missing or change kind as easily as bytes change: the second
+// byte picks the storage (modulo 4: new, a shift open, closed, expired), then one edit a line:
+//   d<field>           the field is removed
+//   v<field>=<text>    its Value becomes the text
+//   t<field>=<text>    its TypeValue becomes the text
+//   a<field>           its Value attribute is removed
+//   c<field>           a second copy of the field follows it
 //
 // What must hold: the connection either keeps the file as it is or, when it is no well-formed XML, replaces
 // it by a new default storage (the one a first connection creates); an operation that is refused leaves the
@@ -29,8 +39,53 @@ using namespace veltrano;
 
 struct Target {
     fuzz::TrainingRegister Register;
-    std::string New = Register.NewStorageState();
+    std::array<std::string, 4> States{Register.NewStorageState(), Register.OpenShiftState(),
+                                      Register.ClosedShiftState(), Register.ExpiredShiftState()};
+    const std::string& New = States[0];
 };
+
+// The storage of the second byte with the edits of the lines after it; empty when there is no second byte.
+std::string EditedStorage(const Target& target, std::string_view input) {
+    if (input.empty())
+        return {};
+    pugi::xml_document storage;
+    xml::Parse(storage, target.States[static_cast<unsigned char>(input.front()) % target.States.size()]);
+    pugi::xml_node root = storage.child("DataFN");
+    input.remove_prefix(1);
+    while (!input.empty()) {
+        const std::size_t end = input.find('\n');
+        const std::string_view line = input.substr(0, end);
+        input = end == std::string_view::npos ? std::string_view() : input.substr(end + 1);
+        if (line.size() < 2)
+            continue;
+        const std::size_t equals = line.find('=');
+        const std::string name(line.substr(1, equals == std::string_view::npos ? line.npos : equals - 1));
+        const std::string value(equals == std::string_view::npos ? "" : line.substr(equals + 1));
+        pugi::xml_node field = root.child(name.c_str());
+        if (!field)
+            continue;
+        switch (line.front()) {
+        case 'd':
+            root.remove_child(field);
+            break;
+        case 'v':
+            field.attribute("Value").set_value(value.c_str());
+            break;
+        case 't':
+            field.attribute("TypeValue").set_value(value.c_str());
+            break;
+        case 'a':
+            field.remove_attribute("Value");
+            break;
+        case 'c':
+            root.insert_copy_after(field, field);
+            break;
+        default:
+            break;
+        }
+    }
+    return xml::ToText(storage);
+}
 
 constexpr std::string_view Sale =
     R"(<CheckPackage><Parameters CashierName="Фаззер" OperationType="1" TaxationSystem="0"/><Positions>)"
@@ -129,8 +184,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Target target;
     if (size == 0)
         return 0;
-    const std::string storageBytes(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::size_t operation = (data[0] & 0x7F) % OperationNames.size();
+    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::string storageBytes = (data[0] & 0x40) != 0 ? EditedStorage(target, rest) : std::string(rest);
+    const std::size_t operation = (data[0] & 0x3F) % OperationNames.size();
     fuzz::TrainingRegister& trainingRegister = target.Register;
 
     trainingRegister.Restore(storageBytes);
