@@ -22,10 +22,15 @@ for source in fuzz/*_fuzz.cpp; do
 done
 cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
 
-# The targets keep their temporary storage files in memory where the machine allows it.
+# The targets keep their temporary storage files in memory where the machine allows it, in a folder of this
+# run that goes with it (a target stopped by a finding cannot remove its own).
+scratch_parent="${TMPDIR:-/tmp}"
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
-  export TMPDIR=/dev/shm
+  scratch_parent=/dev/shm
 fi
+scratch="$(mktemp -d "$scratch_parent/veltrano-fuzz-run-XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch"
 each=$(( total / ${#targets[@]} ))
 [ "$each" -ge 1 ] || each=1
 echo "fuzz.sh: ${#targets[@]} targets, ${each} s each (${total} s in all)"
