@@ -57,7 +57,9 @@ std::string RequestText(std::string_view rest) {
     const std::size_t tab2 = tab1 == std::string_view::npos ? tab1 : rest.find('\t', tab1 + 1);
     const std::string_view guid = rest.substr(0, tab1);
     const std::string_view planned =
-        tab1 == std::string_view::npos ? "1" : rest.substr(tab1 + 1, tab2 == rest.npos ? rest.npos : tab2 - tab1 - 1);
+        tab1 == std::string_view::npos
+            ? "1"
+            : rest.substr(tab1 + 1, tab2 == rest.npos ? rest.npos : tab2 - tab1 - 1);
     const std::string_view code = tab2 == std::string_view::npos ? "" : rest.substr(tab2 + 1);
     pugi::xml_document request;
     pugi::xml_node root = request.append_child("RequestKM");
@@ -75,9 +77,13 @@ std::string SaleText(std::string_view code) {
     parameters.append_attribute("OperationType") = "1";
     parameters.append_attribute("TaxationSystem") = "0";
     pugi::xml_node position = package.append_child("Positions").append_child("FiscalString");
-    for (const auto& [name, value] : {std::pair{"Name", "Туфли"}, {"Quantity", "1"}, {"PriceWithDiscount", "10"},
-                                      {"AmountWithDiscount", "10"}, {"VATRate", "10"},
-                                      {"CalculationSubject", "1"}, {"PaymentMethod", "4"}})
+    for (const auto& [name, value] : {std::pair{"Name", "Туфли"},
+                                      {"Quantity", "1"},
+                                      {"PriceWithDiscount", "10"},
+                                      {"AmountWithDiscount", "10"},
+                                      {"VATRate", "10"},
+                                      {"CalculationSubject", "1"},
+                                      {"PaymentMethod", "4"}})
         position.append_attribute(name) = value;
     position.append_attribute("MarkingCode") = Base64(code).c_str();
     package.append_child("Payments").append_attribute("Cash") = "10";
@@ -103,10 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view rest = line.substr(1);
         switch (line.front()) {
         case 'O':
-            trainingRegister.Attempt("OpenSessionRegistrationKM", [&] { driver.OpenSessionRegistrationKM(); });
+            trainingRegister.Attempt("OpenSessionRegistrationKM",
+                                     [&] { driver.OpenSessionRegistrationKM(); });
             break;
         case 'C':
-            trainingRegister.Attempt("CloseSessionRegistrationKM", [&] { driver.CloseSessionRegistrationKM(); });
+            trainingRegister.Attempt("CloseSessionRegistrationKM",
+                                     [&] { driver.CloseSessionRegistrationKM(); });
             break;
         case 'R':
         case 'K':
@@ -127,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 'F':
             if (rest.empty())
                 break;
-            trainingRegister.Attempt("ConfirmKM",
-                                     [&] { driver.ConfirmKM(std::string(rest.substr(1)), rest.front() - '0'); });
+            trainingRegister.Attempt(
+                "ConfirmKM", [&] { driver.ConfirmKM(std::string(rest.substr(1)), rest.front() - '0'); });
             break;
         case 'P':
         case 'S':

@@ -1,7 +1,7 @@
-// The input parameters of the shift documents (<InputParameters><Parameters CashierName=".." CashierINN=".."/>)
-// as the host passes them to ОткрытьСмену, ЗакрытьСмену, the reports, the current state and cash in and out.
-// The first byte picks the starting storage (bits 0-1), the call (bits 2-4) and whether documents go through
-// the ESC/POS encoder (bit 5); the rest is the input text.
+// The input parameters of the shift documents (<InputParameters><Parameters CashierName=".."
+// CashierINN=".."/>) as the host passes them to ОткрытьСмену, ЗакрытьСмену, the reports, the current state
+// and cash in and out. The first byte picks the starting storage (bits 0-1), the call (bits 2-4) and whether
+// documents go through the ESC/POS encoder (bit 5); the rest is the input text.
 #include "training_register.h"
 
 #include "common/money.h"
@@ -23,8 +23,8 @@ struct Target {
 };
 
 constexpr std::array<std::string_view, 8> CallNames{
-    "OpenShift",         "CloseShift",        "PrintXReport",      "ReportCurrentStatusOfSettlements",
-    "GetCurrentStatus",  "CashInOutcome in",  "CashInOutcome out", "CashInOutcome 0",
+    "OpenShift",        "CloseShift",       "PrintXReport",      "ReportCurrentStatusOfSettlements",
+    "GetCurrentStatus", "CashInOutcome in", "CashInOutcome out", "CashInOutcome 0",
 };
 
 } // namespace

@@ -103,10 +103,19 @@ constexpr std::string_view Registration =
     R"(TaxationSystems="0,1" AgentTypes="4"/>)";
 
 constexpr std::array<std::string_view, 13> OperationNames{
-    "GetCurrentStatus", "OpenShift",       "CloseShift",        "CashInOutcome in",
-    "CashInOutcome out", "PrintXReport",   "ReportCurrentStatusOfSettlements",
-    "GetDataKKT",       "ProcessCheck",    "ProcessCorrectionCheck", "PrintTextDocument",
-    "OperationFN 1",    "OperationFN 3",
+    "GetCurrentStatus",
+    "OpenShift",
+    "CloseShift",
+    "CashInOutcome in",
+    "CashInOutcome out",
+    "PrintXReport",
+    "ReportCurrentStatusOfSettlements",
+    "GetDataKKT",
+    "ProcessCheck",
+    "ProcessCorrectionCheck",
+    "PrintTextDocument",
+    "OperationFN 1",
+    "OperationFN 3",
 };
 
 void Run(kkt::CashRegisterDriver& driver, std::size_t operation) {

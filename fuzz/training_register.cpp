@@ -3,8 +3,8 @@
 #include "common/money.h"
 #include "common/text.h"
 #include "common/xml.h"
-#include "kkt/operations/registration.h"
 #include "driver/xml_text.h"
+#include "kkt/operations/registration.h"
 #include "output/output_device.h"
 #include "output/picture/graphic_text.h"
 #include "output/printer_port.h"
@@ -251,10 +251,11 @@ std::string TrainingRegister::OpenShiftState() {
     must(Attempt("cash in", [&] { driver_.CashInOutcome(input, Money::FromWhole(1'000'000)); }), "cash in");
     must(Attempt("sale",
                  [&] {
-                     ParseHostXml(input, R"(<CheckPackage><Parameters CashierName="Фаззер" OperationType="1" )"
-                                         R"(TaxationSystem="0"/><Positions><FiscalString Name="Хлеб" )"
-                                         R"(Quantity="2" PriceWithDiscount="50" AmountWithDiscount="100" )"
-                                         R"(VATRate="10"/></Positions><Payments Cash="100"/></CheckPackage>)");
+                     ParseHostXml(input,
+                                  R"(<CheckPackage><Parameters CashierName="Фаззер" OperationType="1" )"
+                                  R"(TaxationSystem="0"/><Positions><FiscalString Name="Хлеб" )"
+                                  R"(Quantity="2" PriceWithDiscount="50" AmountWithDiscount="100" )"
+                                  R"(VATRate="10"/></Positions><Payments Cash="100"/></CheckPackage>)");
                      output.reset();
                      driver_.ProcessCheck(false, input, output, false);
                  }),
@@ -291,8 +292,9 @@ void TrainingRegister::CheckUnchanged(std::string_view what, std::string_view er
     if (storageKept && outputKept)
         return;
     std::fprintf(stderr, "\n%.*s was refused (%.*s) but changed %s%s%s\n", static_cast<int>(what.size()),
-                 what.data(), static_cast<int>(error.size()), error.data(), storageKept ? "" : "the storage file",
-                 !storageKept && !outputKept ? " and " : "", outputKept ? "" : "the output file");
+                 what.data(), static_cast<int>(error.size()), error.data(),
+                 storageKept ? "" : "the storage file", !storageKept && !outputKept ? " and " : "",
+                 outputKept ? "" : "the output file");
     std::abort();
 }
 

@@ -21,8 +21,8 @@ namespace veltrano::fuzz {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
-// The process's temporary folder (made on first use, removed at exit); the data, configuration, cache and home
-// folders point into it, so nothing reaches the user's own.
+// The process's temporary folder (made on first use, removed at exit); the data, configuration, cache and
+// home folders point into it, so nothing reaches the user's own.
 const std::filesystem::path& SandboxFolder();
 
 // Parses a host text the way the adapter does: the bytes taken as UTF-8, converted to UTF-16, sanitised and
