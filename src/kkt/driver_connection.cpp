@@ -10,12 +10,16 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace veltrano::kkt {
 namespace {
 
 constexpr std::int64_t MinLineLength = 24;
+// Far wider than any paper, and small enough that every line of a document stays small: a width near the
+// settings' integer limit would make each line of each document a string of gigabytes.
+constexpr std::int64_t MaxLineLength = 1000;
 
 enum : std::int64_t { InterfaceUSB = 0, InterfaceCOM = 1, InterfaceLAN = 2 };
 
@@ -75,6 +79,11 @@ void DecodeEscCodes(DeviceInstance& instance) {
 // Everything a connection derives from the applied settings: the storage, the output device, the printer
 // connection and the ESC codes.
 void SetUpInstance(DeviceInstance& instance) {
+    // A narrower line is widened to the minimum, as it always was; a wider one is refused before anything is
+    // set up.
+    if (instance.LineLength > MaxLineLength)
+        throw std::runtime_error("Длина строки " + std::to_string(instance.LineLength) + " больше " +
+                                 std::to_string(MaxLineLength) + " символов");
     numfmt::SetDecimalSeparator('.');
     log::SetLogMode(instance.LogEnabled ? log::ModeAll : log::ModeOff);
 

@@ -50,6 +50,7 @@ TEST_F(KktConnectionTest, ALineShorterThan24CharactersBecomes24) {
         {{{"LineLength", "10"}}, 24},
         {{{"LineLength", "-3"}}, 24},
         {{{"LineLength", "24"}}, 24},
+        {{{"LineLength", "1000"}}, 1000},
         // Names are matched without regard to letter case; the later parameter wins.
         {{{"lineLENGTH", "30"}}, 30},
     };
@@ -94,6 +95,9 @@ TEST_F(KktConnectionTest, NamesThatAreNoSettingAreSkippedAndValuesThatAreNoValue
              {{{"LineLength", "abc"}}, "'abc' is not a valid integer value"},
              {{{"PrintFiscalSigns", "1"}}, "'1' is not a valid boolean value"},
              {{{"EnablePrinting", "300"}}, "Значение переключателя печати 300 вне диапазона 0..255"},
+             // Each line of each document would be a string of that many characters.
+             {{{"LineLength", "1001"}}, "Длина строки 1001 больше 1000 символов"},
+             {{{"LineLength", "2147483647"}}, "Длина строки 2147483647 больше 1000 символов"},
          }) {
         const CallResult connect = driver_->Call(
             "ПодключитьОборудование", {Value::Empty(), Value::Empty(), Value::Text(Settings(c.setting))});

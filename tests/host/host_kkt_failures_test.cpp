@@ -98,6 +98,17 @@ TEST_F(KktFailuresTest, AStorageDamagedBetweenOperationsFailsEachOperationAndIsL
     EXPECT_EQ(StorageBytes(), damaged);
 }
 
+TEST_F(KktFailuresTest, AZReportOnAStorageLackingAShiftCounterIsRefusedBeforeItReachesTheOutputFile) {
+    const std::string id = Connect(Settings());
+    ASSERT_TRUE(OpenShift(id).Succeeded()) << LastMessage();
+    // The Z report reads everything it prints, but not the shift's receipt count it clears.
+    pugi::xml_document storage;
+    ASSERT_TRUE(storage.load_file(StorageFile().c_str()));
+    ASSERT_TRUE(storage.child("DataFN").remove_child("ReceiptNumber"));
+    ASSERT_TRUE(storage.save_file(StorageFile().c_str()));
+    ExpectRefused([&] { return CloseShift(id); }, "Не найдено поле ReceiptNumber в ФН");
+}
+
 TEST_F(KktFailuresTest, AStorageEditedByHandIsTakenByTheNextOperation) {
     const std::string id = Connect(Settings());
     ASSERT_TRUE(OpenShift(id).Succeeded()) << LastMessage();

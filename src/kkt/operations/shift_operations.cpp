@@ -93,9 +93,11 @@ void CloseShift(DeviceInstance& instance, const pugi::xml_document& input, pugi:
     // The cash is collected.
     storage.SetValue("M241", 0);
     PrintSeparator(instance);
-    FinishDocument(instance, "Закрытие смены");
+    // Cleared before the report is finished: a storage that lacks a counter fails here, before the output
+    // file or the preview has the report.
     storage.ClearFNCounters();
     Clear22PercentRegisters(storage);
+    FinishDocument(instance, "Закрытие смены");
     SaveFN(instance);
     PrintFinishedDocument(instance, instance.EnableReportPrinting);
 }
