@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the layer check, the default build, the same tests under AddressSanitizer and
-# UBSan, a bounded fuzzing run over the check-package path, then the release package built in
-# Debian 11 and its training day. Each stage prints how long it took.
+# UBSan, a module built with them loaded by a host built without, a bounded fuzzing run over every input, then
+# the release package built in Debian 11 and its training day. Each stage prints how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,5 +29,5 @@ stage "layers" scripts/check-layers.sh
 stage "default build and tests" build_and_test default
 stage "sanitizer build and tests" build_and_test asan
 stage "sanitizer module in another host" scripts/foreign-host.sh
-stage "fuzzing" scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-60}"
+stage "fuzzing" scripts/fuzz.sh "${VELTRANO_FUZZ_SECONDS:-120}"
 stage "package" scripts/package.sh --check
