@@ -176,7 +176,7 @@ void TrainingRegister::Reconnect() {
 
 void TrainingRegister::ReloadStorage() {
     kkt::DeviceInstance& instance = Instance();
-    instance.Attach(std::make_unique<kkt::FiscalStorage>(storageFile_, folder_ / "fallback"),
+    instance.Attach(std::make_unique<kkt::FiscalStorage>(storageFile_),
                     std::make_unique<output::OutputDevice>());
     instance.Device().Init(instance.PrintOutFilePath, static_cast<int>(instance.LineLength));
     instance.Device().ShowReceiptForm = static_cast<int>(instance.ShowReceiptForm);

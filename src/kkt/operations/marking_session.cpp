@@ -36,9 +36,9 @@ constexpr std::int32_t AnswerReceived = 0;
 constexpr std::int32_t AnswerNotYetReceived = 1;
 constexpr std::int32_t AnswerUnavailable = 2;
 
-// Planned statuses of an item: sold or returned, by the piece or measured; 255 leaves the status as it is.
+// Planned statuses of an item: 1 sold and 3 returned by the piece, 2 sold and 4 returned measured; 255 leaves
+// the status as it is.
 constexpr std::int64_t PieceSold = 1;
-constexpr std::int64_t MeasuredSold = 2;
 constexpr std::int64_t PieceReturned = 3;
 constexpr std::int64_t MeasuredReturned = 4;
 constexpr std::int64_t StatusUnchanged = 255;
