@@ -1,5 +1,7 @@
 #include "platform/printer_link.h"
 
+#include "common/text.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/sockios.h>
@@ -30,15 +32,6 @@ constexpr milliseconds drainStep{10};
 
 [[noreturn]] void Fail(const char* message) {
     throw PortError(1001, message);
-}
-
-std::string TrimSpaces(std::string_view text) {
-    const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
 }
 
 timeval ToTimeval(milliseconds span) {
@@ -84,7 +77,7 @@ public:
             return;
         sockaddr_in target{};
         target.sin_family = AF_INET;
-        if (::inet_pton(AF_INET, TrimSpaces(address_).c_str(), &target.sin_addr) != 1)
+        if (::inet_pton(AF_INET, text::Trim(address_).c_str(), &target.sin_addr) != 1)
             Fail("Синтаксическая ошибка в IP-адресе");
         if (port_ < 1 || port_ > 65535)
             Fail("Номер порта должен лежать в диапазоне 1-65535");

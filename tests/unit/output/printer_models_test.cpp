@@ -12,12 +12,6 @@ std::size_t CodeRow(std::string_view name) {
                                     kEscCodeNames.begin());
 }
 
-std::size_t ItemOf(const EscSettingsView& view, std::string_view name) {
-    const auto found = std::find_if(view.Items.begin(), view.Items.end(),
-                                    [&](const ModelListItem& item) { return item.Name == name; });
-    return static_cast<std::size_t>(found - view.Items.begin());
-}
-
 TEST(PrinterModels, CarriedDocumentHoldsTheTwentyModelsInItsOrder) {
     const std::vector<PrinterModel>& table = PrinterModels();
     ASSERT_EQ(table.size(), 21u);
@@ -138,94 +132,6 @@ TEST(PrinterModels, DocumentReadingRules) {
         ParseModelTable(R"(<models><m ESCCut="29+86+1" escinit="1"/></models>)");
     EXPECT_EQ(table[1].Codes[CodeRow("ESCCut")], "29+86+1");
     EXPECT_EQ(table[1].Codes[CodeRow("ESCInit")], "");
-}
-
-TEST(EscSettings, ListShowsTheManualEntryFirstThenTheModelsByName) {
-    std::vector<std::string> names;
-    for (const ModelListItem& item : ModelList(PrinterModels()))
-        names.push_back(item.Name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Ручная установка",
-                                               "Advanpos WP-T800",
-                                               "Axiohm A794",
-                                               "CUSTOM VKP80III",
-                                               "Epson TM U210PD",
-                                               "LUKHAN LK-TXXX",
-                                               "Posiflex PP-7000/8000/9000 series",
-                                               "Samsung BIXOLON SRP103",
-                                               "Samsung BIXOLON SRP270",
-                                               "Samsung BIXOLON SRP275",
-                                               "Samsung BIXOLON SRP3x0",
-                                               "Samsung BIXOLON STP131",
-                                               "Star SCP700 (подкладная печать)",
-                                               "Star SCP700 (чековая лента)",
-                                               "Star SP298",
-                                               "Star SP500, SP2000",
-                                               "Star TSP100 (ESC/POS)",
-                                               "Star TSP100 (Star Line)",
-                                               "Star TSP600",
-                                               "Star TSP650",
-                                               "Штрих-700"}));
-}
-
-TEST(EscSettings, OpensOnTheManualEntryWithEmptyValues) {
-    const EscSettingsView view = ShowEscSettings(PrinterModels());
-    ASSERT_EQ(view.Items.size(), 21u);
-    EXPECT_EQ(view.Selected, 0u);
-    EXPECT_EQ(view.Items[0].PrinterIndex, 0);
-    EXPECT_TRUE(view.ManualSettings);
-    EXPECT_EQ(view.Values, EscCodeValues{});
-    EXPECT_TRUE(IsCellShaded(view, 0));
-    EXPECT_FALSE(IsCellShaded(view, 1));
-}
-
-TEST(EscSettings, ChoosingAModelFillsTheGridAndShadesIt) {
-    const std::vector<PrinterModel>& table = PrinterModels();
-    const struct {
-        std::string_view model;
-        std::size_t entry;
-    } cases[] = {{"Star TSP100 (Star Line)", 11}, {"Advanpos WP-T800", 2}, {"Штрих-700", 19}};
-    for (const auto& c : cases) {
-        EscSettingsView view = ShowEscSettings(table);
-        view = SelectModel(table, view, ItemOf(view, c.model));
-        EXPECT_EQ(view.Items[view.Selected].Name, c.model);
-        EXPECT_FALSE(view.ManualSettings) << c.model;
-        EXPECT_EQ(view.Values, table[c.entry].Codes) << c.model;
-        EXPECT_TRUE(IsCellShaded(view, 0));
-        EXPECT_TRUE(IsCellShaded(view, 1)) << c.model;
-    }
-    EscSettingsView view = ShowEscSettings(table);
-    view = SelectModel(table, view, ItemOf(view, "Star TSP100 (Star Line)"));
-    EXPECT_EQ(view.Values[0], "");
-    EXPECT_EQ(view.Values[2], "27+100+1");
-    EXPECT_EQ(view.Values[9], "27+69");
-}
-
-TEST(EscSettings, AnEditSwitchesToManualEntryAndKeepsEveryValue) {
-    const std::vector<PrinterModel>& table = PrinterModels();
-    EscSettingsView view = ShowEscSettings(table);
-    view = SelectModel(table, view, ItemOf(view, "Axiohm A794"));
-    EscCodeValues expected = table[1].Codes;
-    expected[CodeRow("ESCCut")] = "29+86+1";
-    view = EditCode(table, view, CodeRow("ESCCut"), "29+86+1");
-    EXPECT_EQ(view.Selected, 0u);
-    EXPECT_TRUE(view.ManualSettings);
-    EXPECT_EQ(view.Values, expected);
-    EXPECT_FALSE(IsCellShaded(view, 1));
-
-    // A second edit in manual entry keeps the values too.
-    expected[0] = "27+64+0";
-    view = EditCode(table, view, 0, "27+64+0");
-    EXPECT_EQ(view.Values, expected);
-}
-
-TEST(EscSettings, ChoosingTheManualEntryByHandClearsTheValues) {
-    const std::vector<PrinterModel>& table = PrinterModels();
-    EscSettingsView view = ShowEscSettings(table);
-    view = SelectModel(table, view, ItemOf(view, "CUSTOM VKP80III"));
-    ASSERT_NE(view.Values, EscCodeValues{});
-    view = SelectModel(table, view, 0);
-    EXPECT_TRUE(view.ManualSettings);
-    EXPECT_EQ(view.Values, EscCodeValues{});
 }
 
 } // namespace
