@@ -48,6 +48,14 @@ char32_t DecodeUtf8(std::string_view s, std::size_t& pos) {
     return cp;
 }
 
+// Moves pos past one code point; ASCII, the common case, without the decoder.
+void Step(std::string_view s, std::size_t& pos) {
+    if (static_cast<unsigned char>(s[pos]) < 0x80)
+        ++pos;
+    else
+        DecodeUtf8(s, pos);
+}
+
 void EncodeUtf8(char32_t cp, std::string& out) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -139,19 +147,13 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 std::size_t Length(std::string_view utf8) {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < utf8.size(); ++count)
-        if (static_cast<unsigned char>(utf8[pos]) < 0x80)
-            ++pos;
-        else
-            DecodeUtf8(utf8, pos);
+        Step(utf8, pos);
     return count;
 }
 
 std::size_t Advance(std::string_view utf8, std::size_t pos, std::size_t count) {
     for (std::size_t i = 0; i < count && pos < utf8.size(); ++i)
-        if (static_cast<unsigned char>(utf8[pos]) < 0x80)
-            ++pos;
-        else
-            DecodeUtf8(utf8, pos);
+        Step(utf8, pos);
     return pos;
 }
 

@@ -20,8 +20,6 @@ public:
     void Release() noexcept;
     bool Held() const { return fd_ >= 0; }
 
-    const std::filesystem::path& Path() const { return path_; }
-
 private:
     std::filesystem::path path_;
     int fd_ = -1;

@@ -36,21 +36,16 @@ bool FileExists(const fs::path& file) {
     return exists;
 }
 
-// Releases a lock at the end of a step: always, or only when the step took it (no operation's hold had it).
-class StepLock {
+// Releases the lock on every way out of a step that took it.
+class ReleaseAtEnd {
 public:
-    explicit StepLock(platform::FileLock& lock) : StepLock(lock, !lock.Held()) {}
-    StepLock(platform::FileLock& lock, bool release) : lock_(lock), own_(release) {}
-    StepLock(const StepLock&) = delete;
-    StepLock& operator=(const StepLock&) = delete;
-    ~StepLock() {
-        if (own_)
-            lock_.Release();
-    }
+    explicit ReleaseAtEnd(platform::FileLock& lock) : lock_(lock) {}
+    ReleaseAtEnd(const ReleaseAtEnd&) = delete;
+    ReleaseAtEnd& operator=(const ReleaseAtEnd&) = delete;
+    ~ReleaseAtEnd() { lock_.Release(); }
 
 private:
     platform::FileLock& lock_;
-    bool own_;
 };
 
 void WriteValue(pugi::xml_node node, std::string_view text) {
@@ -65,8 +60,8 @@ void WriteValue(pugi::xml_node node, std::string_view text) {
 FiscalStorage::FiscalStorage(const fs::path& fileName)
     : file_(fileName.empty() ? DefaultFileName() : fileName), lock_(LockFileFor(file_)) {
     xml::InitDocument(document_);
-    const StepLock step(lock_);
     AcquireLock(lock_, file_);
+    const ReleaseAtEnd step(lock_);
     ReadOrCreate(true);
 }
 
@@ -81,6 +76,8 @@ fs::path FiscalStorage::LockFileFor(const fs::path& file) {
 }
 
 void FiscalStorage::AcquireLock(platform::FileLock& lock, const fs::path& file) {
+    if (lock.Held())
+        return;
     bool acquired = false;
     try {
         // The lock file lives beside the storage; a folder removed by hand comes back with it.
@@ -173,12 +170,8 @@ void FiscalStorage::Write() {
 void FiscalStorage::Save() {
     AcquireLock(lock_, file_);
     // The hold ends here whatever happens: a failed save leaves changes in memory that the next load drops.
-    const StepLock ending(lock_, true);
+    const ReleaseAtEnd ending(lock_);
     Write();
-}
-
-void FiscalStorage::EndOperation() noexcept {
-    lock_.Release();
 }
 
 void FiscalStorage::IndexFields() {

@@ -33,7 +33,7 @@ public:
         Hold& operator=(Hold&&) = delete;
         ~Hold() {
             if (storage_ != nullptr)
-                storage_->EndOperation();
+                storage_->lock_.Release();
         }
 
     private:
@@ -90,7 +90,6 @@ private:
     void CreateDefaultDocument();
     void Adopt(pugi::xml_document& parsed, std::string text);
     void Write();
-    void EndOperation() noexcept;
     void IndexFields();
     pugi::xml_node FindField(std::string_view field) const;
     pugi::xml_node RequireField(std::string_view field) const;
